@@ -11,8 +11,14 @@ std::string FoldToOneLine(std::string_view text) {
             inBreak = true;
             continue;
         }
-        if (inBreak && !out.empty() && out.back() != ' ') {
-            out.push_back(' ');
+        if (inBreak) {
+            // The next line's indentation collapses into the one blank that joins the lines.
+            if (c == ' ' || c == '\t') {
+                continue;
+            }
+            if (!out.empty() && out.back() != ' ') {
+                out.push_back(' ');
+            }
         }
         inBreak = false;
         out.push_back(c);

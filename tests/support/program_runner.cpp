@@ -1,9 +1,5 @@
 #include "program_runner.hpp"
 
-#include <sqlite3.h>
-
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,13 +13,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
 extern char** environ;
 
 namespace rill::testing {
 
 namespace fs = std::filesystem;
 
-fs::path BuiltProgramsDirectory() { return fs::path(RILLFETCH_BIN_DIR); }
+fs::path BuiltProgramsDirectory() {
+    return fs::path(RILLFETCH_BIN_DIR);
+}
 
 TempDir::TempDir() {
     std::random_device random;
@@ -34,8 +35,8 @@ TempDir::TempDir() {
             c = '_';
         }
     }
-    path_ = fs::temp_directory_path() /
-            ("rillfetch-" + stem + "-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+    path_ = fs::temp_directory_path() / ("rillfetch-" + stem + "-" + std::to_string(::getpid()) +
+                                         "-" + std::to_string(random()));
     fs::create_directories(path_);
 }
 
@@ -52,14 +53,18 @@ void TempDir::WriteFile(const std::string& name, const std::string& content) con
     WriteWholeFile(path_ / name, content);
 }
 
-std::string TempDir::ReadFile(const std::string& name) const { return ReadWholeFile(path_ / name); }
+std::string TempDir::ReadFile(const std::string& name) const {
+    return ReadWholeFile(path_ / name);
+}
 
-bool TempDir::Exists(const std::string& name) const { return fs::exists(path_ / name); }
+bool TempDir::Exists(const std::string& name) const {
+    return fs::exists(path_ / name);
+}
 
 ProgramDir::ProgramDir(const std::vector<std::string>& programs) {
     for (const auto& name : programs) {
-        fs::copy_file(BuiltProgramsDirectory() / name, Path() / name,
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(
+            BuiltProgramsDirectory() / name, Path() / name, fs::copy_options::overwrite_existing);
     }
 }
 
@@ -90,7 +95,8 @@ std::string CrLfLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args,
+RunResult RunProgram(const fs::path& program,
+                     const std::vector<std::string>& args,
                      const RunOptions& options) {
     TempDir capture;
     const fs::path outPath = capture / "stdout";
@@ -138,13 +144,16 @@ RunResult RunProgram(const fs::path& program, const std::vector<std::string>& ar
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(
+        &actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(
+        &actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (options.workingDirectory) {
         posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory->c_str());
     }
     pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, argvPtrs[0], &actions, nullptr, argvPtrs.data(), envPtrs.data());
+    const int rc =
+        posix_spawnp(&pid, argvPtrs[0], &actions, nullptr, argvPtrs.data(), envPtrs.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));

@@ -55,7 +55,8 @@ struct RunResult {
 };
 
 // Runs a program with its arguments (each passed as one argv entry) and waits for it.
-RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+RunResult RunProgram(const std::filesystem::path& program,
+                     const std::vector<std::string>& args,
                      const RunOptions& options = {});
 
 std::string ReadWholeFile(const std::filesystem::path& path);
