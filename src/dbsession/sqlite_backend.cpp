@@ -180,7 +180,10 @@ public:
     }
 
     std::string DateTimeLiteral(DateTime value) const override {
-        return "'" + FormatIsoDateTime(value) + "'";
+        std::string literal(1, '\'');
+        literal += FormatIsoDateTime(value);
+        literal += '\'';
+        return literal;
     }
 
     void Close() override {
