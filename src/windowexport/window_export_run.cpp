@@ -8,6 +8,7 @@
 
 #include "common/run_error.hpp"
 #include "platform/platform.hpp"
+#include "windowexport/export_all_series.hpp"
 #include "windowexport/report.hpp"
 #include "windowexport/run_context.hpp"
 
@@ -78,6 +79,7 @@ void RunMainWork(RunContext& context,
         throw RunError("HEC-DSS output is not available in this build");
     }
     WriteReportHeader(context);
+    ExportAllSeries(context);
 }
 
 } // namespace
