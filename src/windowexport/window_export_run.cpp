@@ -9,6 +9,7 @@
 #include "common/run_error.hpp"
 #include "platform/platform.hpp"
 #include "windowexport/export_all_series.hpp"
+#include "windowexport/publishing.hpp"
 #include "windowexport/report.hpp"
 #include "windowexport/run_context.hpp"
 
@@ -88,10 +89,11 @@ int RunWindowExport(const std::string& commandText) {
     RunContext context;
     std::optional<std::string> mainError;
     std::string defaultOutputPath;
-    bool closedEarly = false;
+    std::string programDirectory;
+    bool publishFailed = false;
 
     try {
-        const std::string programDirectory = platform::ProgramDirectory();
+        programDirectory = platform::ProgramDirectory();
         defaultOutputPath = platform::JoinPath(programDirectory, kDefaultOutputName);
         context.request.outputPath = defaultOutputPath;
         context.request.usageMode = commandText.empty();
@@ -102,6 +104,7 @@ int RunWindowExport(const std::string& commandText) {
 
     // End-of-run steps. From here an error closes the files and ends the run at once.
     const ExportRequest& request = context.request;
+    const bool outputWasOpen = context.output.IsOpen();
     try {
         if (!request.usageMode) {
             WriteReportFooter(context);
@@ -112,7 +115,6 @@ int RunWindowExport(const std::string& commandText) {
         context.output.WriteLine(kEndMarker);
         if (request.webPassword.empty()) {
             context.output.Close();
-            closedEarly = true;
         }
         context.session.CloseSession();
         if (request.usageMode && !platform::StartViewer(defaultOutputPath)) {
@@ -122,6 +124,13 @@ int RunWindowExport(const std::string& commandText) {
             }
             std::printf("%s\n", kEndMarker.data());
         }
+        if (!request.webPassword.empty()) {
+            publishFailed = Publish(programDirectory,
+                                    request.outputPath,
+                                    request.remoteName,
+                                    request.webPassword,
+                                    context.output) == PublishOutcome::Failed;
+        }
         context.output.Close();
     } catch (...) {
         const std::string endError = Describe(std::current_exception());
@@ -129,14 +138,20 @@ int RunWindowExport(const std::string& commandText) {
             context.output.Close();
         } catch (...) {
         }
-        ReportOnStandardError(mainError && *mainError != endError
-                                  ? *mainError + " (then: " + endError + ")"
-                                  : endError);
+        // Without an output file the end-of-run steps cannot write: the main error says why.
+        if (mainError && !outputWasOpen) {
+            ReportOnStandardError(*mainError);
+        } else if (mainError) {
+            ReportOnStandardError(*mainError + " (then: " + endError + ")");
+        } else {
+            ReportOnStandardError(endError);
+        }
         return 2;
     }
-    (void)closedEarly;
-    if (mainError) {
-        ReportOnStandardError(*mainError);
+    if (mainError || publishFailed) {
+        ReportOnStandardError(mainError && publishFailed ? *mainError + " (then: FTP put failed)"
+                              : mainError                ? *mainError
+                                                         : std::string("FTP put failed"));
         return 1;
     }
     return 0;
