@@ -415,6 +415,11 @@ private:
               SQL_HANDLE_STMT,
               Stmt(),
               "cannot set the number of rows fetched at once");
+        // A driver may lower the block size; it reports the size it uses.
+        Check(SQLGetStmtAttr(Stmt(), SQL_ATTR_ROW_ARRAY_SIZE, &rowsPerBlock_, 0, nullptr),
+              SQL_HANDLE_STMT,
+              Stmt(),
+              "cannot read the number of rows fetched at once");
         Check(SQLSetStmtAttr(Stmt(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched_, 0),
               SQL_HANDLE_STMT,
               Stmt(),
@@ -491,9 +496,10 @@ private:
             out.SetBool(data[0] != 0);
             return;
         case CellKind::BoolText:
-            out.SetBool(
-                BoolFromText(std::string_view(reinterpret_cast<const char*>(data),
-                                              std::strlen(reinterpret_cast<const char*>(data)))));
+            out.SetBool(BoolFromText(
+                std::string_view(reinterpret_cast<const char*>(data),
+                                 std::min(static_cast<std::size_t>(std::max<SQLLEN>(indicator, 0)),
+                                          column.elementSize - 1))));
             return;
         case CellKind::Text:
         case CellKind::Bytes:
@@ -625,6 +631,8 @@ private:
     std::vector<unsigned char> whole_;
 };
 
+// Cursors hold statements of this connection: they end before Close() or the backend does,
+// as DbSession's member order ensures.
 class OdbcBackend final : public DbBackend {
 public:
     explicit OdbcBackend(const std::string& connectionString) {
