@@ -224,8 +224,10 @@ bool FtpUpload(const std::string& ftpServer,
                const std::string& localPath,
                const std::string& remoteName,
                const std::string& ftpDirectory) {
-    // Without a server or a user there is nothing to log in to: fail without connecting.
-    if (ftpServer.empty() || ftpUser.empty()) {
+    // Without a server or a user there is nothing to log in to: fail without connecting. A
+    // line break in the directory would end the CWD command and start another one.
+    if (ftpServer.empty() || ftpUser.empty() ||
+        ftpDirectory.find_first_of("\r\n") != std::string::npos) {
         return false;
     }
     EnsureCurlGlobal();

@@ -191,23 +191,28 @@ TEST_F(FtpUploadTest, SucceedsWithoutPrintingAnything) {
     EXPECT_EQ(printed, "");
 }
 
-// Settings that cannot lead to a login fail without any connection.
-TEST_F(FtpUploadTest, FailsWithoutConnectingWhenServerOrUserIsUnusable) {
+// Settings that cannot lead to a login, or would smuggle a command in, fail without connecting.
+TEST_F(FtpUploadTest, FailsWithoutConnectingOnUnusableSettings) {
     struct Case {
         std::string server;
         std::string user;
+        std::string directory;
     };
     const std::vector<Case> cases = {
-        {"", kUser},
-        {kServer, ""},
-        {"", ""},
-        {"127.0.0.1/evil", kUser},
-        {"user@127.0.0.1", kUser},
+        {"", kUser, ""},
+        {kServer, "", ""},
+        {"", "", ""},
+        {"127.0.0.1/evil", kUser, ""},
+        {"user@127.0.0.1", kUser, ""},
+        {kServer, kUser, "reports\r\nDELE x"},
+        {kServer, kUser, "reports\nDELE x"},
     };
     FtpTestServer server(account(), eventLog());
     for (const auto& c : cases) {
-        EXPECT_FALSE(FtpUpload(c.server, c.user, kPassword, localFile().string(), "out.txt", ""))
-            << "server '" << c.server << "', user '" << c.user << "'";
+        EXPECT_FALSE(
+            FtpUpload(c.server, c.user, kPassword, localFile().string(), "out.txt", c.directory))
+            << ::testing::PrintToString(c.server) << " " << ::testing::PrintToString(c.user) << " "
+            << ::testing::PrintToString(c.directory);
     }
     server.Stop();
     EXPECT_EQ(Count(server.Events(), "CONNECT"), 0u);
