@@ -13,11 +13,13 @@ DsidItem MakeItem(std::string_view rawItem, std::string_view statement) {
     DsidItem result;
     if (item == "0") {
         result.kind = ItemKind::Zero;
-        result.dsidText = "0";
+        result.dsidText = std::string(item);
         result.statement = std::string(statement);
     } else if (item.find('(') != std::string_view::npos) {
         result.kind = ItemKind::List;
-        result.dsidText = " " + std::string(item);
+        result.dsidText.reserve(item.size() + 1);
+        result.dsidText.push_back(' ');
+        result.dsidText.append(item);
         result.statement =
             ReplaceAll(ReplaceAll(statement, "=DSID", result.dsidText), "= DSID", result.dsidText);
     } else {

@@ -20,18 +20,18 @@ std::optional<std::string> ReadSiteHeader(DbSession& session, const std::string&
         session.CloseQuery();
         return std::nullopt;
     }
-    std::string scratch;
-    std::string header;
+    LineText header;
     for (const int column : {1, 2, 0}) {
-        header.append(PlainText(session.Field(column), scratch));
-        header.push_back(';');
+        header.AppendPlain(session.Field(column));
+        header.Append(';');
     }
-    header.append(dsidText);
+    header.Append(dsidText);
     session.CloseQuery();
-    return header;
+    return std::string(header.Text());
 }
 
-// Column names and rows, each cell followed by a TAB; rows stream from the open query.
+// Column names and rows, each cell followed by a TAB; rows stream from the open query and each
+// is handed to the output as one piece.
 void WriteRows(DbSession& session, TextOutput& output) {
     const int columns = session.FieldCount();
     if (columns > kMaxColumns) {
@@ -39,18 +39,21 @@ void WriteRows(DbSession& session, TextOutput& output) {
                        " columns, more than 32767");
     }
     session.MoveFirst();
+    LineText line;
     for (int i = 0; i < columns; ++i) {
-        output.Write(session.FieldName(i));
-        output.Write("\t");
+        line.Append(session.FieldName(i));
+        line.Append('\t');
     }
-    output.EndLine();
-    std::string scratch;
+    output.WriteLine(line.Text());
     while (!session.Eof()) {
+        line.Clear();
         for (int i = 0; i < columns; ++i) {
-            output.Write(CellText(session.Field(i), scratch));
-            output.Write("\t");
+            line.AppendCell(session.Field(i));
+            line.Append('\t');
         }
-        output.EndLine();
+        line.Append('\r');
+        line.Append('\n');
+        output.Write(line.Text());
         session.MoveNext();
     }
 }

@@ -4,45 +4,81 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <vector>
+#include <cstring>
 
 namespace rill::sqlexport {
 
 namespace {
 constexpr int kMaxSignificantDigits = 15;
+constexpr double kFixedFormLimit = 1e15; // from here on, exponent form
+constexpr double kFixedFormFloor = 1e-5; // below this, exponent form
 constexpr long long kSecondsPerDay = 86'400;
 
-void AppendInteger(std::string& out, long long value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9, 1e10,
+                                   1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20};
+
+char* AppendText(char* out, std::string_view text) {
+    for (const char c : text) {
+        *out++ = c;
+    }
+    return out;
 }
 
-void AppendTwoDigits(std::string& out, long long value) {
-    out.push_back(static_cast<char>('0' + value / 10));
-    out.push_back(static_cast<char>('0' + value % 10));
+char* AppendInteger(char* out, long long value) {
+    return std::to_chars(out, out + 24, value).ptr;
 }
 
-void AppendNumber(std::string& out, double value) {
-    if (std::isnan(value)) {
-        out.append("NaN");
-        return;
-    }
-    if (std::isinf(value)) {
-        out.append(value < 0 ? "-Infinity" : "Infinity");
-        return;
-    }
-    if (value == 0.0) {
-        out.push_back('0'); // negative zero too
-        return;
-    }
-    if (value < 0) {
-        out.push_back('-');
-        value = -value;
-    }
+char* AppendTwoDigits(char* out, long long value) {
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+}
 
-    // Scientific form gives the significant digits and the decimal exponent: first the
-    // shortest round-trip form, and 15 rounded digits when that needs more.
+// The integer `digits` as a decimal with `decimals` places, "0." and zeros ahead when needed.
+char* AppendScaledInteger(char* out, std::uint64_t digits, int decimals) {
+    char text[24];
+    char* const end = text + sizeof text;
+    char* first = end;
+    do {
+        *--first = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    const auto length = static_cast<int>(end - first);
+    if (decimals == 0) {
+        return std::copy(first, end, out);
+    }
+    if (length <= decimals) {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, decimals - length, '0');
+        return std::copy(first, end, out);
+    }
+    out = std::copy(first, end - decimals, out);
+    *out++ = '.';
+    return std::copy(end - decimals, end, out);
+}
+
+// Fast path for the common stored values (12.75, 79.19): the fewest decimals whose integer
+// reads back as the value. Below 1e15 the scaled value is exact to within 1/8, so the nearest
+// integer is the only candidate and this matches the shortest round-trip text.
+char* AppendShortDecimal(char* out, double value) {
+    for (int decimals = 0; decimals < static_cast<int>(std::size(kPowersOfTen)); ++decimals) {
+        const double scaled = value * kPowersOfTen[decimals];
+        if (scaled >= kFixedFormLimit) {
+            return nullptr;
+        }
+        // Rounding half up is enough: a candidate half-way off cannot read back anyway.
+        const auto candidate = static_cast<std::uint64_t>(scaled + 0.5);
+        if (static_cast<double>(candidate) / kPowersOfTen[decimals] == value) {
+            return AppendScaledInteger(out, candidate, decimals);
+        }
+    }
+    return nullptr;
+}
+
+// General path: the significant digits and decimal exponent from the shortest round-trip
+// scientific text, or from 15 rounded digits when that needs more.
+char* AppendGeneralNumber(char* out, double value) {
     char sci[40];
     auto end = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific).ptr;
     char* mark = std::find(sci, end, 'e');
@@ -69,158 +105,213 @@ void AppendNumber(std::string& out, double value) {
     std::from_chars(mark + (mark[1] == '+' ? 2 : 1), end, exponent);
 
     if (exponent >= -5 && exponent < 15) {
-        if (exponent < 0) {
-            out.append("0.");
-            out.append(static_cast<std::size_t>(-exponent - 1), '0');
-            out.append(digits, static_cast<std::size_t>(digitCount));
-            return;
+        // Rounding to 15 digits can carry a value just below 1e15 or 1e-5 over the line; the
+        // rounded digits decide the form.
+        std::uint64_t integer = 0;
+        for (int i = 0; i < digitCount; ++i) {
+            integer = integer * 10 + static_cast<std::uint64_t>(digits[i] - '0');
         }
-        const int integerDigits = exponent + 1;
-        if (digitCount <= integerDigits) {
-            out.append(digits, static_cast<std::size_t>(digitCount));
-            out.append(static_cast<std::size_t>(integerDigits - digitCount), '0');
-            return;
+        const int decimals = std::max(digitCount - 1 - exponent, 0);
+        for (int i = digitCount - 1 - exponent; i < 0; ++i) {
+            integer *= 10;
         }
-        out.append(digits, static_cast<std::size_t>(integerDigits));
-        out.push_back('.');
-        out.append(digits + integerDigits, static_cast<std::size_t>(digitCount - integerDigits));
-        return;
+        return AppendScaledInteger(out, integer, decimals);
     }
-    out.push_back(digits[0]);
+    *out++ = digits[0];
     if (digitCount > 1) {
-        out.push_back('.');
-        out.append(digits + 1, static_cast<std::size_t>(digitCount - 1));
+        *out++ = '.';
+        out =
+            AppendText(out, std::string_view(digits + 1, static_cast<std::size_t>(digitCount - 1)));
     }
-    out.push_back('E');
-    out.push_back(exponent < 0 ? '-' : '+');
+    *out++ = 'E';
+    *out++ = exponent < 0 ? '-' : '+';
     const int magnitude = exponent < 0 ? -exponent : exponent;
     if (magnitude < 10) {
-        out.push_back('0');
+        *out++ = '0';
     }
-    AppendInteger(out, magnitude);
+    return AppendInteger(out, magnitude);
 }
 
-void AppendDate(std::string& out, long long dayIndex) {
+char* AppendNumber(char* out, double value) {
+    if (std::isnan(value)) {
+        return AppendText(out, "NaN");
+    }
+    if (std::isinf(value)) {
+        return AppendText(out, value < 0 ? "-Infinity" : "Infinity");
+    }
+    if (value == 0.0) {
+        *out++ = '0'; // negative zero too
+        return out;
+    }
+    if (value < 0) {
+        *out++ = '-';
+        value = -value;
+    }
+    if (value >= kFixedFormFloor && value < kFixedFormLimit) {
+        if (char* end = AppendShortDecimal(out, value)) {
+            return end;
+        }
+    }
+    return AppendGeneralNumber(out, value);
+}
+
+char* AppendCivilDate(char* out, long long dayIndex) {
     const CivilDateTime civil = ToCivil(static_cast<DateTime>(dayIndex));
-    AppendInteger(out, civil.month);
-    out.push_back('/');
-    AppendInteger(out, civil.day);
-    out.push_back('/');
-    AppendInteger(out, civil.year);
+    out = AppendInteger(out, civil.month);
+    *out++ = '/';
+    out = AppendInteger(out, civil.day);
+    *out++ = '/';
+    return AppendInteger(out, civil.year);
 }
 
-void AppendTime(std::string& out, long long secondOfDay) {
+char* AppendTime(char* out, long long secondOfDay) {
     const long long hour = secondOfDay / 3600;
     const long long hour12 = hour % 12 == 0 ? 12 : hour % 12;
-    AppendInteger(out, hour12);
-    out.push_back(':');
-    AppendTwoDigits(out, secondOfDay / 60 % 60);
-    out.push_back(':');
-    AppendTwoDigits(out, secondOfDay % 60);
-    out.append(hour < 12 ? " AM" : " PM");
+    if (hour12 >= 10) {
+        *out++ = '1';
+    }
+    *out++ = static_cast<char>('0' + hour12 % 10);
+    *out++ = ':';
+    out = AppendTwoDigits(out, secondOfDay / 60 % 60);
+    *out++ = ':';
+    out = AppendTwoDigits(out, secondOfDay % 60);
+    return AppendText(out, hour < 12 ? " AM" : " PM");
 }
 
-void AppendDateTime(std::string& out, DateTime value) {
-    // The whole part names the day; the fraction runs forward from its midnight, before
-    // 1899 too (-1.25 is 29 December 1899 6:00 AM).
-    const double whole = std::trunc(value);
-    long long dayIndex = static_cast<long long>(whole);
-    long long secondOfDay =
-        std::llround(std::fabs(value - whole) * static_cast<double>(kSecondsPerDay));
+// The day index and second of the day, rounded to the nearest second. The whole part names the
+// day; the fraction runs forward from its midnight, before 1899 too (-1.25 is 29 December 1899
+// 6:00 AM).
+void SplitDateTime(DateTime value, long long& dayIndex, long long& secondOfDay) {
+    dayIndex = static_cast<long long>(value); // toward zero
+    const double fraction = std::fabs(value - static_cast<double>(dayIndex));
+    secondOfDay = static_cast<long long>(fraction * static_cast<double>(kSecondsPerDay) + 0.5);
     if (secondOfDay >= kSecondsPerDay) {
         secondOfDay -= kSecondsPerDay;
         ++dayIndex;
     }
-    if (dayIndex == 0) {
-        AppendTime(out, secondOfDay);
-        return;
-    }
-    AppendDate(out, dayIndex);
-    if (secondOfDay != 0) {
-        out.push_back(' ');
-        AppendTime(out, secondOfDay);
-    }
 }
 
-void AppendHex(std::string& out, const std::vector<unsigned char>& bytes) {
+char* AppendHex(char* out, const std::vector<unsigned char>& bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (const unsigned char b : bytes) {
-        out.push_back(kHex[b >> 4]);
-        out.push_back(kHex[b & 0x0F]);
+        *out++ = kHex[b >> 4];
+        *out++ = kHex[b & 0x0F];
     }
+    return out;
+}
+} // namespace
+
+std::string FormatNumber(double value) {
+    char text[64];
+    return std::string(text, AppendNumber(text, value));
 }
 
-// The text shared by cells and the header line for kinds other than text and Null.
-std::string_view OtherText(const Value& value, std::string& scratch, bool padNumbers) {
-    scratch.clear();
+std::string FormatDateTime(DateTime value) {
+    Value holder;
+    holder.SetDateTime(value);
+    LineText line;
+    line.AppendCell(holder);
+    return std::string(line.Text());
+}
+
+void LineText::Grow(std::size_t size) {
+    chars_.resize(std::max(chars_.size() * 2, size_ + size));
+}
+
+void LineText::Append(std::string_view text) {
+    char* out = Reserve(text.size());
+    std::memcpy(out, text.data(), text.size());
+    size_ += text.size();
+}
+
+char* LineText::AppendDate(char* out, long long dayIndex) {
+    if (cachedDateSize_ == 0 || dayIndex != cachedDay_) {
+        cachedDay_ = dayIndex;
+        cachedDateSize_ =
+            static_cast<std::size_t>(AppendCivilDate(cachedDate_, dayIndex) - cachedDate_);
+    }
+    return AppendText(out, std::string_view(cachedDate_, cachedDateSize_));
+}
+
+void LineText::AppendFormatted(const Value& value, bool padNumbers) {
+    // Every form but bytes fits in this many characters.
+    constexpr std::size_t kMaxFormattedSize = 48;
+    char* const start = Reserve(kMaxFormattedSize);
+    char* out = start;
     switch (value.Kind()) {
     case ValueKind::Integer: {
         const std::int64_t number = value.Integer();
         if (padNumbers && number >= 0) {
-            scratch.push_back(' ');
+            *out++ = ' ';
         }
-        char digits[24];
-        scratch.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+        out = std::to_chars(out, out + 24, number).ptr;
+        if (padNumbers) {
+            *out++ = ' ';
+        }
         break;
     }
     case ValueKind::Number: {
         const double number = value.Number();
         if (padNumbers && !(number < 0)) {
-            scratch.push_back(' ');
+            *out++ = ' ';
         }
-        AppendNumber(scratch, number);
+        out = AppendNumber(out, number);
+        if (padNumbers) {
+            *out++ = ' ';
+        }
         break;
     }
-    case ValueKind::Timestamp:
-        AppendDateTime(scratch, value.DateTimeValue());
-        return scratch;
+    case ValueKind::Timestamp: {
+        long long dayIndex = 0;
+        long long secondOfDay = 0;
+        SplitDateTime(value.DateTimeValue(), dayIndex, secondOfDay);
+        if (dayIndex == 0) {
+            out = AppendTime(out, secondOfDay);
+        } else {
+            out = AppendDate(out, dayIndex);
+            if (secondOfDay != 0) {
+                *out++ = ' ';
+                out = AppendTime(out, secondOfDay);
+            }
+        }
+        break;
+    }
     case ValueKind::Bool:
-        return value.Bool() ? "True" : "False";
+        out = AppendText(out, value.Bool() ? "True" : "False");
+        break;
     case ValueKind::Bytes:
-        AppendHex(scratch, value.Bytes());
-        return scratch;
+        out = AppendHex(Reserve(value.Bytes().size() * 2), value.Bytes());
+        size_ = static_cast<std::size_t>(out - chars_.data());
+        return;
     case ValueKind::Null:
     case ValueKind::Text:
-        return {};
+        return;
     }
-    if (padNumbers) {
-        scratch.push_back(' ');
-    }
-    return scratch;
-}
-} // namespace
-
-std::string FormatNumber(double value) {
-    std::string out;
-    AppendNumber(out, value);
-    return out;
+    size_ += static_cast<std::size_t>(out - start);
 }
 
-std::string FormatDateTime(DateTime value) {
-    std::string out;
-    AppendDateTime(out, value);
-    return out;
-}
-
-std::string_view CellText(const Value& value, std::string& scratch) {
+void LineText::AppendCell(const Value& value) {
     switch (value.Kind()) {
     case ValueKind::Text:
-        return value.Text();
+        Append(value.Text());
+        return;
     case ValueKind::Null:
-        return "Null";
+        Append("Null");
+        return;
     default:
-        return OtherText(value, scratch, true);
+        AppendFormatted(value, true);
     }
 }
 
-std::string_view PlainText(const Value& value, std::string& scratch) {
+void LineText::AppendPlain(const Value& value) {
     switch (value.Kind()) {
     case ValueKind::Text:
-        return value.Text();
+        Append(value.Text());
+        return;
     case ValueKind::Null:
-        return {};
+        return;
     default:
-        return OtherText(value, scratch, false);
+        AppendFormatted(value, false);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/date_time.hpp"
 #include "dbsession/value.hpp"
@@ -17,13 +18,43 @@ std::string FormatNumber(double value);
 // alone on the zero date (30 December 1899). Rounded to the nearest second.
 std::string FormatDateTime(DateTime value);
 
-// The text of one result cell: text as stored, a number between one leading blank (or its
-// minus sign) and one trailing blank, "True"/"False", "Null", bytes as upper-case hex digits.
-// The view points into the value or into `scratch`, which is reused from cell to cell.
-std::string_view CellText(const Value& value, std::string& scratch);
+// Builds the text of one output line from column values without allocating per cell.
+class LineText {
+public:
+    void Clear() { size_ = 0; }
+    std::string_view Text() const { return std::string_view(chars_.data(), size_); }
 
-// The text a value adds to the site header line: as in a cell, but a number without its
-// blanks and Null as nothing.
-std::string_view PlainText(const Value& value, std::string& scratch);
+    void Append(std::string_view text);
+    void Append(char c) {
+        *Reserve(1) = c;
+        ++size_;
+    }
+    // The text of one result cell: text as stored, a number between one leading blank (or its
+    // minus sign) and one trailing blank, a date-time as FormatDateTime, "True"/"False",
+    // "Null", bytes as upper-case hex digits.
+    void AppendCell(const Value& value);
+    // The text a value adds to the site header line: as in a cell, but a number without its
+    // blanks and Null as nothing.
+    void AppendPlain(const Value& value);
+
+private:
+    // Room for `size` more characters; returns where they go.
+    char* Reserve(std::size_t size) {
+        if (chars_.size() - size_ < size) {
+            Grow(size);
+        }
+        return chars_.data() + size_;
+    }
+    void Grow(std::size_t size);
+    void AppendFormatted(const Value& value, bool padNumbers);
+    char* AppendDate(char* out, long long dayIndex);
+
+    std::vector<char> chars_ = std::vector<char>(256);
+    std::size_t size_ = 0;
+    // Rows of one series mostly share their date: its text is kept for the next cell.
+    long long cachedDay_ = 0;
+    char cachedDate_[16] = {};
+    std::size_t cachedDateSize_ = 0;
+};
 
 } // namespace rill::sqlexport

@@ -1,5 +1,7 @@
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +46,58 @@ TEST(FormatNumberTest, ShortestTextUpToFifteenDigits) {
     }
 }
 
+// The fewest significant digits (at most 15) that printf needs to read back as the value.
+std::string ReferenceNumberText(double value) {
+    char text[64];
+    for (int precision = 1; precision <= 15; ++precision) {
+        std::snprintf(text, sizeof text, "%.*g", precision, value);
+        if (std::strtod(text, nullptr) == value) {
+            return text;
+        }
+    }
+    return text;
+}
+
+int SignificantDigits(const std::string& text) {
+    const std::string mantissa = text.substr(0, text.find_first_of("eE"));
+    const auto first = mantissa.find_first_of("123456789");
+    if (first == std::string::npos) {
+        return 1;
+    }
+    const auto last = mantissa.find_last_of("123456789");
+    int count = 0;
+    for (auto i = first; i <= last; ++i) {
+        count += std::isdigit(static_cast<unsigned char>(mantissa[i])) ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(FormatNumberTest, AgreesWithPrintfOnValueAndDigitCount) {
+    std::mt19937_64 random(20141113);
+    std::vector<double> values;
+    for (int i = 0; i < 20000; ++i) {
+        // Stored decimals with a few places, as gauges record them, and arbitrary doubles.
+        const auto hundredths = static_cast<double>(random() % 100'000'000) - 50'000'000.0;
+        values.push_back(hundredths / 100.0);
+        values.push_back(hundredths / 1000.0 *
+                         std::pow(10.0, static_cast<int>(random() % 30) - 15));
+        double bits = 0;
+        const std::uint64_t raw = random();
+        std::memcpy(&bits, &raw, sizeof bits);
+        if (std::isfinite(bits)) {
+            values.push_back(bits);
+        }
+    }
+    for (const double value : values) {
+        const std::string text = FormatNumber(value);
+        const std::string reference = ReferenceNumberText(value);
+        EXPECT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(reference.c_str(), nullptr))
+            << text << " vs " << reference;
+        EXPECT_EQ(SignificantDigits(text), SignificantDigits(reference))
+            << text << " vs " << reference;
+    }
+}
+
 TEST(FormatDateTimeTest, UsFormWithoutLeadingZeros) {
     const auto at = [](int y, int mo, int d, int h, int mi, int s) {
         return ToDateTime(CivilDateTime{y, mo, d, h, mi, s, 0});
@@ -72,6 +126,14 @@ TEST(FormatDateTimeTest, UsFormWithoutLeadingZeros) {
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(FormatDateTime(value), expected) << "value " << value;
     }
+}
+
+std::string Repeat(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
 }
 
 Value Text(std::string_view t) {
@@ -132,12 +194,30 @@ TEST(CellTextTest, EveryKindInCellAndHeaderForm) {
         {Bool(false), "False", "False"},
         {Bytes({0x00, 0x1f, 0xAB, 0xff}), "001FABFF", "001FABFF"},
         {Bytes({}), "", ""},
+        // Longer than the line's first allocation.
+        {Bytes(std::vector<unsigned char>(300, 0x5A)), Repeat("5A", 300), Repeat("5A", 300)},
     };
-    std::string scratch;
+    // One line holds every cell, so a cell that writes past its own text shows.
+    LineText cells;
+    LineText plains;
+    std::string expectedCells;
+    std::string expectedPlains;
     for (const auto& c : cases) {
-        EXPECT_EQ(CellText(c.value, scratch), c.cell) << "cell " << c.cell;
-        EXPECT_EQ(PlainText(c.value, scratch), c.plain) << "plain " << c.plain;
+        LineText one;
+        one.AppendCell(c.value);
+        EXPECT_EQ(one.Text(), c.cell);
+        one.Clear();
+        one.AppendPlain(c.value);
+        EXPECT_EQ(one.Text(), c.plain);
+        cells.AppendCell(c.value);
+        cells.Append("|");
+        plains.AppendPlain(c.value);
+        plains.Append("|");
+        expectedCells += c.cell + "|";
+        expectedPlains += c.plain + "|";
     }
+    EXPECT_EQ(cells.Text(), expectedCells);
+    EXPECT_EQ(plains.Text(), expectedPlains);
 }
 
 } // namespace
