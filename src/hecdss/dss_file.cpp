@@ -180,10 +180,16 @@ void PutWord(Bytes& bytes, std::int64_t byteOffset, std::int64_t word) {
 }
 
 void PutWords(Bytes& bytes, std::int64_t byteOffset, std::span<const std::int64_t> words) {
+    if (words.empty()) {
+        return;
+    }
     std::memcpy(bytes.data() + byteOffset, words.data(), words.size_bytes());
 }
 
 void PutInts(Bytes& bytes, std::int64_t byteOffset, std::span<const std::int32_t> ints) {
+    if (ints.empty()) {
+        return;
+    }
     std::memcpy(bytes.data() + byteOffset, ints.data(), ints.size_bytes());
 }
 
@@ -301,6 +307,9 @@ struct DssFile::Impl {
     std::int64_t ReadWord(std::int64_t address) const { return ReadWords(address, 1).front(); }
 
     std::vector<std::int32_t> ReadInts(std::int64_t address, std::int64_t count) const {
+        if (count == 0) {
+            return {};
+        }
         const std::vector<std::int64_t> words = ReadWords(address, CeilHalf(count));
         std::vector<std::int32_t> ints(static_cast<std::size_t>(count));
         std::memcpy(ints.data(), words.data(), ints.size() * 4);
