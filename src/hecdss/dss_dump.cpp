@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <ostream>
+#include <sstream>
 
 #include "hecdss/dss_error.hpp"
 #include "hecdss/dss_file.hpp"
@@ -92,14 +93,26 @@ int RunDssDump(const std::vector<std::string>& arguments, std::ostream& out, std
             wanted = file.ListPathnames();
         }
         int status = 0;
-        for (std::size_t i = 0; i < wanted.size(); ++i) {
-            if (i > 0) {
-                out << '\n';
-            }
-            if (!PrintSeries(file, wanted[i], out)) {
-                err << "dssdump: no record " << wanted[i] << " in " << arguments.front() << '\n';
+        bool printed = false;
+        for (const std::string& pathname : wanted) {
+            std::ostringstream text;
+            try {
+                if (!PrintSeries(file, pathname, text)) {
+                    err << "dssdump: no record " << pathname << " in " << arguments.front() << '\n';
+                    status = 1;
+                    continue;
+                }
+            } catch (const DssError& error) {
+                // Records of other kinds (paired data, text, doubles) are skipped, not fatal.
+                if (error.Kind() != DssErrorKind::Unsupported) {
+                    throw;
+                }
+                err << "dssdump: " << error.what() << '\n';
                 status = 1;
+                continue;
             }
+            out << (printed ? "\n" : "") << text.str();
+            printed = true;
         }
         return status;
     } catch (const DssError& error) {

@@ -481,6 +481,8 @@ struct DssFile::Impl {
                           info[kAllocated];
         if (info[kCompressionHeaderLength] < 0 || info[kValuesLength] < 0 ||
             info[kAllocated] < info[kValuesLength] ||
+            info[kInternalHeaderAddress] <
+                entry.infoAddress + static_cast<std::int64_t>(info.size()) ||
             info[kInternalHeaderAddress] + CeilHalf(record.sizeInts) > EofAddress()) {
             throw refuse("has inconsistent sizes");
         }
@@ -854,6 +856,7 @@ struct DssFile::Impl {
                      now,
                      old.info[kInfoCreation]);
         // Only the new areas' ints change; whatever follows them in the old footprint stays.
+        // The footprint goes out in one write, so a killed run leaves the old or the new record.
         const std::int64_t endAddress = headerAddress + CeilHalf(old.sizeInts);
         Bytes footprint(static_cast<std::size_t>((endAddress - infoAddress) * 8));
         ReadAt(fd, footprint, infoAddress * 8, name);

@@ -78,5 +78,18 @@ TEST_F(DssDumpTest, MissingRecordsAndUnreadableFilesFail) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "absent.dss"));
 }
 
+TEST_F(DssDumpTest, RecordsOfOtherKindsAreReportedAndSkipped) {
+    const std::string file = Copy("hourly_month");
+    std::string bytes = ReadBinaryFile(file);
+    // The January record (info block at 15773) becomes a double-precision series.
+    const std::int64_t typeAndVersion = (std::int64_t{1} << 32) | 105;
+    bytes.replace((15773 + 4) * 8, 8, reinterpret_cast<const char*>(&typeAndVersion), 8);
+    WriteBinaryFile(file, bytes);
+    const DumpResult result = Dump({file, "--all"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("/BASIN/LOC/STAGE/01Jan2009/1Hour/OBS/"), std::string::npos);
+    EXPECT_EQ(result.out.rfind("/BASIN/LOC/STAGE/01Feb2009/1Hour/OBS/  units FT", 0), 0U);
+}
+
 } // namespace
 } // namespace hecdss::test

@@ -212,6 +212,50 @@ TEST_F(DssFileTest, AnHourlyJobLeavesOneGrowingSeriesWithoutDuplicates) {
     }
 }
 
+struct CompressedMergeCase {
+    std::string name;
+    std::vector<float> initial;
+    std::int32_t initialCompression;
+    std::size_t updateAt;
+    std::vector<float> update;
+};
+
+TEST_F(DssFileTest, StoresMergeIntoCompressedRecords) {
+    std::vector<float> steps;
+    for (int i = 0; i < 40; ++i) {
+        steps.push_back(static_cast<float>(i / 8));
+    }
+    const std::vector<CompressedMergeCase> cases = {
+        {"all equal", std::vector<float>(30, 7.5F), 2, 10, {1, 2, 3}},
+        {"repeats", steps, 1, 35, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9}},
+        {"repeats, update before", steps, 1, 0, {kMissingValue, 5}},
+    };
+    for (const CompressedMergeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto file = dir_ / (c.name + ".dss");
+        const std::string path = "/A/B/C//1HOUR/F/";
+        const DssTime start = At("06JAN2009", "0100");
+        DssFile dss = DssFile::Open(file);
+        ASSERT_EQ(dss.StoreRegularSeries({path, start, c.initial, "IN", "PER-CUM"}),
+                  StoreStatus::Stored);
+        ASSERT_EQ(dss.ReadRecord("/A/B/C/01Jan2009/1Hour/F/")->compression, c.initialCompression);
+        const DssTime updateStart =
+            TimeFromTotalSeconds(TotalSeconds(start) + 3600 * static_cast<int>(c.updateAt));
+        ASSERT_EQ(dss.StoreRegularSeries({path, updateStart, c.update, "IN", "PER-CUM"}),
+                  StoreStatus::Stored);
+        std::vector<float> expected = c.initial;
+        expected.resize(std::max(expected.size(), c.updateAt + c.update.size()), kMissingValue);
+        std::copy(
+            c.update.begin(), c.update.end(), expected.begin() + static_cast<long>(c.updateAt));
+        // A leading missing value is trimmed away.
+        const auto firstValid =
+            std::find_if(expected.begin(), expected.end(), [](float v) { return !IsMissing(v); });
+        expected.erase(expected.begin(), firstValid);
+        EXPECT_EQ(dss.ReadRegularSeries(path)->values, expected);
+        dss.Close();
+    }
+}
+
 struct BoundaryCase {
     std::string ePart;
     std::string date;
