@@ -126,6 +126,20 @@ protected:
     }
 };
 
+// Guards the fixture comparisons: masking must hide write times only.
+TEST(DifferingWordsTest, OnlyWriteTimesAreMasked) {
+    const std::string merge = ReadBinaryFile(FixturePath("merge.dss"));
+    EXPECT_TRUE(DifferingWords(merge, merge).empty());
+    std::string changed = merge;
+    SetWord(changed, 13, WordAt(merge, 13) + 1000); // last write time
+    SetWord(changed, 15773 + 6, 1);                 // a record's last write time
+    EXPECT_TRUE(DifferingWords(changed, merge).empty());
+    SetWord(changed, 15773 + 9, WordAt(merge, 15773 + 9) + 1); // a record's first date
+    EXPECT_EQ(DifferingWords(changed, merge), (std::vector<std::int64_t>{15773 + 9}));
+    EXPECT_FALSE(DifferingWords(ReadBinaryFile(FixturePath("merge_shrink.dss")), merge).empty());
+    EXPECT_FALSE(DifferingWords(merge.substr(0, merge.size() - 8), merge).empty());
+}
+
 TEST_F(DssFileTest, ReadsTheReferenceFileBeforeAMerge) {
     ExpectMatchesListing(Copy("merge.step1"), ReadBinaryFile(FixturePath("merge.step1.txt")));
 }
