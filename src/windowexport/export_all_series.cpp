@@ -89,7 +89,8 @@ void WriteValueLines(RunContext& context,
         line.clear();
         AppendValueLine(
             line, stamp, context.runDate, std::string_view(valueText, length), site.unitName);
-        context.output.WriteLine(line);
+        line.append("\r\n", 2);
+        context.output.Write(line);
     }
 }
 

@@ -1,5 +1,8 @@
 #include "windowexport/report_lines.hpp"
 
+#include <cmath>
+#include <cstring>
+
 #include "common/text.hpp"
 
 namespace rill {
@@ -32,22 +35,45 @@ std::string NoDataLine(std::string_view item) {
     return line;
 }
 
-void AppendDayAndTime(std::string& out, DateTime stamp) {
-    const CivilDateTime civil = ToCivil(stamp);
-    const long long days = DaysFromCivil(civil.year, civil.month, civil.day);
+namespace {
+
+constexpr std::size_t kDayAndTimeLength = 11;
+
+// Writes "Mon 11:00PM": the same split as ToCivil (to the nearest millisecond, the fraction
+// counting forward from midnight) without working out the calendar date, which is not shown.
+void WriteDayAndTime(char* out, DateTime stamp) {
+    constexpr long long kMsPerDay = 86'400'000;
+    double whole = std::trunc(stamp);
+    long long ms = std::llround(std::fabs(stamp - whole) * static_cast<double>(kMsPerDay));
+    if (ms >= kMsPerDay) {
+        ms -= kMsPerDay;
+        whole += stamp < 0 ? -1.0 : 1.0;
+    }
     // Day 0 (30 December 1899) was a Saturday.
-    const long long dayOfWeek = ((days + 6) % 7 + 7) % 7;
-    const int hour12 = civil.hour % 12 == 0 ? 12 : civil.hour % 12;
-    out += DayAbbrev(static_cast<int>(dayOfWeek));
-    const char text[] = {' ',
-                         static_cast<char>('0' + hour12 / 10),
-                         static_cast<char>('0' + hour12 % 10),
-                         ':',
-                         static_cast<char>('0' + civil.minute / 10),
-                         static_cast<char>('0' + civil.minute % 10),
-                         civil.hour < 12 ? 'A' : 'P',
-                         'M'};
-    out.append(text, sizeof text);
+    const long long dayOfWeek = ((static_cast<long long>(whole) + 6) % 7 + 7) % 7;
+    const int hour = static_cast<int>(ms / 3'600'000);
+    const int minute = static_cast<int>(ms / 60'000 % 60);
+    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    const std::string_view day = DayAbbrev(static_cast<int>(dayOfWeek));
+    out[0] = day[0];
+    out[1] = day[1];
+    out[2] = day[2];
+    out[3] = ' ';
+    out[4] = static_cast<char>('0' + hour12 / 10);
+    out[5] = static_cast<char>('0' + hour12 % 10);
+    out[6] = ':';
+    out[7] = static_cast<char>('0' + minute / 10);
+    out[8] = static_cast<char>('0' + minute % 10);
+    out[9] = hour < 12 ? 'A' : 'P';
+    out[10] = 'M';
+}
+
+} // namespace
+
+void AppendDayAndTime(std::string& out, DateTime stamp) {
+    char text[kDayAndTimeLength];
+    WriteDayAndTime(text, stamp);
+    out.append(text, kDayAndTimeLength);
 }
 
 void AppendValueLine(std::string& line,
@@ -55,12 +81,19 @@ void AppendValueLine(std::string& line,
                      DateTime runDate,
                      std::string_view valueText,
                      std::string_view unitName) {
-    line += stamp < runDate ? "hist-" : "     ";
-    AppendDayAndTime(line, stamp);
-    line += " >> ";
-    line += valueText;
-    line += ' ';
-    line += unitName;
+    // Sized once and filled in place: this runs for every row of a report.
+    const std::size_t start = line.size();
+    line.resize(start + 5 + kDayAndTimeLength + 4 + valueText.size() + 1 + unitName.size());
+    char* out = line.data() + start;
+    std::memcpy(out, stamp < runDate ? "hist-" : "     ", 5);
+    WriteDayAndTime(out + 5, stamp);
+    out += 5 + kDayAndTimeLength;
+    std::memcpy(out, " >> ", 4);
+    out += 4;
+    std::memcpy(out, valueText.data(), valueText.size());
+    out += valueText.size();
+    *out++ = ' ';
+    std::memcpy(out, unitName.data(), unitName.size());
 }
 
 } // namespace rill

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace rill {
@@ -121,6 +122,58 @@ std::size_t WriteRounded(char* out, double value, int decimals, Halves halves) {
     return static_cast<std::size_t>(o - out);
 }
 
+// Most values are far from a half: then rounding the double itself gives the same result as
+// rounding its shortest decimal form, without writing that form out first. Returns 0 when the
+// value is too large or too close to a half to decide this way.
+std::size_t WriteRoundedQuickly(char* out, double value, int decimals) {
+    static constexpr double kScale[] = {0.1, 1.0, 10.0, 100.0};
+    static constexpr std::uint64_t kUnits[] = {1, 1, 10, 100};
+    const double magnitude = std::fabs(value);
+    const double scaled = decimals < 0 ? magnitude / 10.0 : magnitude * kScale[decimals + 1];
+    if (!(scaled < 0x1p52)) {
+        return 0;
+    }
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    // Far above the error of the scaling and of the shortest form (both below 2^-52 relative).
+    const double margin = 0x1p-40 * (scaled + 1.0);
+    if (std::fabs(fraction - 0.5) <= margin) {
+        return 0;
+    }
+    const auto rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+
+    char* o = out;
+    if (value < 0 && rounded != 0) {
+        *o++ = '-';
+    }
+    if (decimals < 0) {
+        o = std::to_chars(o, o + 24, rounded).ptr;
+        if (rounded != 0) {
+            *o++ = '0';
+        }
+        return static_cast<std::size_t>(o - out);
+    }
+    const std::uint64_t unit = kUnits[decimals + 1];
+    o = std::to_chars(o, o + 24, rounded / unit).ptr;
+    if (decimals > 0) {
+        *o++ = '.';
+        std::uint64_t part = rounded % unit;
+        for (int i = decimals - 1; i >= 0; --i) {
+            o[i] = static_cast<char>('0' + part % 10);
+            part /= 10;
+        }
+        o += decimals;
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
+std::size_t WriteRoundedAnyValue(char* out, double value, int decimals, Halves halves) {
+    if (const std::size_t length = WriteRoundedQuickly(out, value, decimals)) {
+        return length;
+    }
+    return WriteRounded(out, value, decimals, halves);
+}
+
 std::size_t WriteText(char* out, const char* text) {
     const std::size_t length = std::strlen(text);
     std::memcpy(out, text, length);
@@ -173,22 +226,22 @@ std::size_t FormatValueTo(char* out, double value, std::int16_t datatypeId) {
         // The quarter is exact in binary, so the two decimals need no further rounding.
         const double times4 = value * 4.0;
         const double quarter = std::isfinite(times4) ? std::round(times4) / 4.0 : value;
-        return WriteRounded(out, quarter, 2, Halves::AwayFromZero);
+        return WriteRoundedAnyValue(out, quarter, 2, Halves::AwayFromZero);
     }
     if (const int decimals = FixedDecimals(datatypeId); decimals >= 0) {
-        return WriteRounded(out, value, decimals, Halves::AwayFromZero);
+        return WriteRoundedAnyValue(out, value, decimals, Halves::AwayFromZero);
     }
     const double magnitude = std::fabs(value);
     if (magnitude >= 999.5) {
-        return WriteRounded(out, value, -1, Halves::Upward);
+        return WriteRoundedAnyValue(out, value, -1, Halves::Upward);
     }
     if (magnitude >= 9.95) {
-        return WriteRounded(out, value, 0, Halves::AwayFromZero);
+        return WriteRoundedAnyValue(out, value, 0, Halves::AwayFromZero);
     }
     if (magnitude >= 0.95) {
-        return WriteRounded(out, value, 1, Halves::AwayFromZero);
+        return WriteRoundedAnyValue(out, value, 1, Halves::AwayFromZero);
     }
-    return WriteRounded(out, value, 2, Halves::AwayFromZero);
+    return WriteRoundedAnyValue(out, value, 2, Halves::AwayFromZero);
 }
 
 std::string FormatValue(double value, std::int16_t datatypeId) {

@@ -132,6 +132,51 @@ TEST(FormatValueTest, HalvesRoundTheShortestDecimalAwayFromZero) {
                {99.95, 5, "100.0"}});
 }
 
+// Values stored with three decimals, as most series are, against their decimal text rounded
+// in whole thousandths: every half of every pattern is among them.
+TEST(FormatValueTest, ThousandthsRoundLikeTheirDecimalText) {
+    const auto text = [](long long units, int decimals) {
+        // units of 10^-decimals; the sign is dropped when the result is zero
+        const long long scale = decimals == 2 ? 100 : decimals == 1 ? 10 : 1;
+        const long long magnitude = units < 0 ? -units : units;
+        std::string digits = std::to_string(magnitude / scale);
+        if (decimals > 0) {
+            std::string part = std::to_string(magnitude % scale);
+            digits +=
+                "." + std::string(static_cast<std::size_t>(decimals) - part.size(), '0') + part;
+        }
+        return (units < 0 ? "-" : "") + digits;
+    };
+    // Rounds thousandths to units of 10^(3 - shift), halves away from zero.
+    const auto roundAway = [](long long thousandths, long long divisor) {
+        const long long magnitude = thousandths < 0 ? -thousandths : thousandths;
+        const long long rounded = (magnitude + divisor / 2) / divisor;
+        return thousandths < 0 ? -rounded : rounded;
+    };
+    const auto floorDiv = [](long long a, long long b) { return a / b - (a % b != 0 && a < 0); };
+    const auto check = [&](long long n) {
+        const double value = static_cast<double>(n) / 1000.0;
+        ASSERT_EQ(FormatValue(value, 2), text(roundAway(n, 10), 2)) << n;
+        ASSERT_EQ(FormatValue(value, 5), text(roundAway(n, 100), 1)) << n;
+        ASSERT_EQ(FormatValue(value, 16), text(roundAway(n, 1000), 0)) << n;
+        if (n >= 999500 || n <= -999500) {
+            // Nearest multiple of 10 with halves upward: floor(value / 10 + 0.5) * 10.
+            ASSERT_EQ(FormatValue(value, kByMagnitude),
+                      std::to_string(floorDiv(n + 5000, 10000) * 10))
+                << n;
+        }
+    };
+    for (long long n = -30000; n <= 30000; ++n) {
+        if (n != 0) {
+            check(n);
+        }
+    }
+    for (long long n = 990000; n <= 1100000; ++n) {
+        check(n);
+        check(-n);
+    }
+}
+
 TEST(FormatValueTest, NegativeValuesRoundingToZeroHaveNoSign) {
     ExpectAll({{-0.004, kByMagnitude, "0.00"},
                {-0.004, 2, "0.00"},
