@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
 #include "common/run_error.hpp"
 #include "common/text.hpp"
+#include "windowexport/dss_output.hpp"
 #include "windowexport/report_lines.hpp"
 #include "windowexport/run_context.hpp"
 #include "windowexport/series_query.hpp"
@@ -19,6 +21,7 @@ namespace {
 // The rsite row of one series, by column position of the rsite query.
 struct SiteHeader {
     std::string seriesTitle;
+    std::string dssDescriptor;
     std::string unitName;
     std::int16_t datatypeId = 0;
     std::string notes;
@@ -56,16 +59,50 @@ std::int16_t ReadDatatypeId(const Value& value, std::string_view item) {
     return static_cast<std::int16_t>(number);
 }
 
-SiteHeader ReadSiteHeader(const DbSession& session, std::string_view item) {
+SiteHeader ReadSiteHeader(const DbSession& session, std::string_view item, bool dssMode) {
     SiteHeader site;
     const std::string datatypeName =
         RequiredText(session.Field(kDatatypeName), "datatype_name", item);
-    site.seriesTitle =
-        SeriesTitle(datatypeName, OptionalText(session.Field(kSiteName), "site_name"));
+    const std::string siteName = OptionalText(session.Field(kSiteName), "site_name");
+    site.seriesTitle = SeriesTitle(datatypeName, siteName);
     site.unitName = RequiredText(session.Field(kUnitName), "unit_name", item);
     site.datatypeId = ReadDatatypeId(session.Field(kDatatypeId), item);
+    if (dssMode) {
+        // datatype_name;unit_name;site_name;datatype_id;state;DSID, nothing upper-cased.
+        site.dssDescriptor = datatypeName + ";" + site.unitName + ";" + siteName + ";" +
+                             std::to_string(site.datatypeId) + ";" +
+                             OptionalText(session.Field(kState), "state") + ";" + std::string(item);
+    }
     site.notes = OptionalText(session.Field(kNotes), "notes");
     return site;
+}
+
+// The rows of the open data query as the DSS file takes them: every row's time stamp and its
+// value as a 32-bit float, sized once from the row count.
+DssRows GatherDssRows(DbSession& session, std::string_view item, std::string_view queryTable) {
+    session.MoveLast();
+    const auto count = static_cast<std::size_t>(session.RecordCount());
+    session.MoveFirst();
+    DssRows rows;
+    rows.times.reserve(count);
+    rows.values.reserve(count);
+    for (; !session.Eof(); session.MoveNext()) {
+        const DateTime stamp = ValueToDateTime(session.Field(kDateTime), "date_time");
+        const Value& value = session.Field(kValue);
+        if (value.IsNull()) {
+            throw RunError("Invalid use of Null: value of DSID " + std::string(item) + " in " +
+                           std::string(queryTable) + " at " + FormatIsoDateTime(stamp) +
+                           " is Null");
+        }
+        const double number = ValueToDouble(value, "value");
+        if (std::fabs(number) > std::numeric_limits<float>::max()) {
+            throw RunError("Overflow: value " + ValueToText(value, "value") + " of DSID " +
+                           std::string(item) + " does not fit a single-precision number");
+        }
+        rows.times.push_back(stamp);
+        rows.values.push_back(static_cast<float>(number));
+    }
+    return rows;
 }
 
 // One value line per row of the open data query, straight from the result set to the file.
@@ -94,7 +131,9 @@ void WriteValueLines(RunContext& context,
     }
 }
 
-void ExportSeries(RunContext& context, const std::string& item) {
+enum class SeriesOutcome { Continue, StopRun };
+
+SeriesOutcome ExportSeries(RunContext& context, const std::string& item) {
     DbSession& session = context.session;
     TextOutput& output = context.output;
     const ExportRequest& request = context.request;
@@ -102,7 +141,7 @@ void ExportSeries(RunContext& context, const std::string& item) {
     if (item.size() < kShortestDsidItem) {
         output.WriteLine(NotFoundLine(item));
         output.EndLine();
-        return;
+        return SeriesOutcome::Continue;
     }
     CheckDsidItem(item);
     session.OpenQuery(SiteQueryText(item));
@@ -110,12 +149,14 @@ void ExportSeries(RunContext& context, const std::string& item) {
         session.CloseQuery();
         output.WriteLine(NotFoundLine(item));
         output.EndLine();
-        return;
+        return SeriesOutcome::Continue;
     }
-    const SiteHeader site = ReadSiteHeader(session, item);
+    const SiteHeader site = ReadSiteHeader(session, item, request.dssMode);
     session.CloseQuery();
 
-    const std::string queryTable = QueryTable(request.tableName, site.datatypeId);
+    // The DSS file takes the named table as it is; the report switches daily data types to rday.
+    const std::string queryTable =
+        request.dssMode ? request.tableName : QueryTable(request.tableName, site.datatypeId);
     CheckTableName(queryTable);
     const DataQuery query = BuildDataQuery(
         queryTable, item, request.windowStart, request.windowEnd, session.DateDelimiter());
@@ -124,31 +165,42 @@ void ExportSeries(RunContext& context, const std::string& item) {
     session.OpenQuery(WithDatabaseLiterals(query,
                                            session.DateTimeLiteral(query.literals[0].shown),
                                            session.DateTimeLiteral(query.literals[1].shown)));
-    output.WriteLine(site.seriesTitle);
-    output.WriteLine(TableLine(queryTable, item, site.notes));
     if (session.Eof()) {
+        output.WriteLine(request.dssMode ? site.dssDescriptor : site.seriesTitle);
+        output.WriteLine(TableLine(queryTable, item, site.notes));
         output.WriteLine(NoDataLine(item));
+    } else if (request.dssMode) {
+        if (context.dssOpenStatus != 0) {
+            // Reported once the run closes the DSS file; the loop ends here.
+            context.dssMessage = "Could not open " + request.dssPath;
+            return SeriesOutcome::StopRun;
+        }
+        const DssRows rows = GatherDssRows(session, item, queryTable);
+        if (rows.times.size() >= 2) {
+            context.lastStepMinutes = StepMinutes(rows.times[0], rows.times[1]);
+        }
+        WriteDssSeries(context, site.dssDescriptor, queryTable, rows, context.lastStepMinutes);
     } else {
+        output.WriteLine(site.seriesTitle);
+        output.WriteLine(TableLine(queryTable, item, site.notes));
         WriteValueLines(context, site, item, queryTable);
     }
     session.CloseQuery();
     output.EndLine();
+    return SeriesOutcome::Continue;
 }
 
 } // namespace
 
 void ExportAllSeries(RunContext& context) {
-    // DSS mode goes here: a descriptor as heading, the named table without the daily switch,
-    // and the rows gathered for the DSS writer instead of value lines.
-    if (context.request.dssMode) {
-        throw RunError("HEC-DSS output is not available in this build");
-    }
     const std::string& dsidList = context.request.dsidList;
     if (dsidList.empty()) {
         return;
     }
     for (const std::string& item : SplitAll(dsidList, ' ')) {
-        ExportSeries(context, item);
+        if (ExportSeries(context, item) == SeriesOutcome::StopRun) {
+            return;
+        }
     }
 }
 

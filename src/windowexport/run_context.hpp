@@ -23,6 +23,9 @@ struct RunContext {
     std::array<std::int32_t, 600> dssFileTable{};
     std::int32_t dssOpenStatus = 0;
     std::string dssMessage;
+    // Minutes between the first two rows of the latest series that had two; a one-row
+    // unit-value series is stored with it.
+    std::int64_t lastStepMinutes = 0;
 };
 
 } // namespace rill

@@ -8,6 +8,7 @@
 
 #include "common/run_error.hpp"
 #include "platform/platform.hpp"
+#include "windowexport/dss_output.hpp"
 #include "windowexport/export_all_series.hpp"
 #include "windowexport/publishing.hpp"
 #include "windowexport/report.hpp"
@@ -77,7 +78,7 @@ void RunMainWork(RunContext& context,
     context.session.OpenSession(programDirectory, DelimiterStep::Classify);
     request = ParseExportArguments(commandText, programDirectory, defaultOutputPath, TodayLocal());
     if (request.dssMode) {
-        throw RunError("HEC-DSS output is not available in this build");
+        OpenDssFile(context);
     }
     WriteReportHeader(context);
     ExportAllSeries(context);
@@ -106,6 +107,9 @@ int RunWindowExport(const std::string& commandText) {
     const ExportRequest& request = context.request;
     const bool outputWasOpen = context.output.IsOpen();
     try {
+        if (request.dssMode) {
+            CloseDssFile(context);
+        }
         if (!request.usageMode) {
             WriteReportFooter(context);
         }
