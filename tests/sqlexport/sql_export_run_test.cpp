@@ -157,6 +157,7 @@ TEST_F(SqlExportRunTest, TextsRefusedBeforeAnyFileIsWritten) {
         {"1024; SELECT 1;", "The output file name after the second \";\" is empty"},
         {"1024; SELECT 1; no_such_folder/out.txt",
          "Cannot create output file no_such_folder/out.txt: No such file or directory"},
+        {"1024; SELECT 1; /", "Cannot create output file /: Is a directory"},
     };
     for (const auto& c : cases) {
         ExpectFailure(RunText(c.argumentText), 2, c.description);
@@ -164,6 +165,28 @@ TEST_F(SqlExportRunTest, TextsRefusedBeforeAnyFileIsWritten) {
                   (std::set<std::string>{"RillfetchSQL", "Wellspan_setup.txt", "wellspan.db"}))
             << c.argumentText;
     }
+}
+
+TEST_F(SqlExportRunTest, UsageRunWhoseFileCannotBeCreatedWritesNothing) {
+    fs::create_directory(dir_ / "RillfetchOutput.txt");
+    const RunResult result = Run({});
+    ExpectFailure(result,
+                  2,
+                  "Cannot create output file " +
+                      (ProgramDirectory() / "RillfetchOutput.txt").string() + ": Is a directory");
+    EXPECT_EQ(result.standardOutput, "");
+}
+
+// /dev/full takes the file but refuses its bytes, so the closing steps cannot complete it.
+TEST_F(SqlExportRunTest, OutputThatCannotBeCompletedEndsWithStatusTwo) {
+    const std::string full = "Cannot write output file /dev/full: No space left on device";
+    ExpectFailure(RunText("1024; " + kByDsid + "; /dev/full"), 2, full);
+    fs::remove(dir_ / "Wellspan_setup.txt");
+    ExpectFailure(RunText("1024; " + kByDsid + "; /dev/full"),
+                  2,
+                  full + "; earlier: Cannot open " +
+                      (ProgramDirectory() / "Wellspan_setup.txt").string() +
+                      ": No such file or directory");
 }
 
 TEST_F(SqlExportRunTest, DssNamesAreRefusedInAnyLetterCase) {
