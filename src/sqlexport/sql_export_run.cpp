@@ -40,9 +40,6 @@ void ShowUsage(const std::string& path, const std::vector<std::string>& lines) {
     std::fflush(stdout);
 }
 
-std::string DescriptionOf(const std::exception& error) {
-    return error.what();
-}
 } // namespace
 
 std::vector<std::string> UsageLines(const std::string& defaultOutputPath) {
@@ -79,7 +76,7 @@ int RunSqlExport(const std::string& argumentText) {
         request = ParseSqlExportRequest(argumentText, programDirectory);
         output.Open(request.outputPath, OpenMode::CreateNew);
     } catch (const std::exception& error) {
-        ReportToStandardError(DescriptionOf(error));
+        ReportToStandardError(error.what());
         return kExitNotWritten;
     }
 
@@ -99,7 +96,7 @@ int RunSqlExport(const std::string& argumentText) {
             WriteResultBlocks(session, output, request.dsidList, request.statement);
         }
     } catch (const std::exception& error) {
-        failure = DescriptionOf(error);
+        failure = error.what();
     }
 
     // Closing steps: the failure line, "THE_END", the file, then the session. A failure here
@@ -114,13 +111,13 @@ int RunSqlExport(const std::string& argumentText) {
         output.Close();
         fileComplete = true;
     } catch (const std::exception& error) {
-        closingFailure = DescriptionOf(error);
+        closingFailure = error.what();
     }
     try {
         session.CloseSession();
     } catch (const std::exception& error) {
         if (!closingFailure) {
-            closingFailure = DescriptionOf(error);
+            closingFailure = error.what();
         }
     }
 

@@ -59,8 +59,8 @@ char* AppendScaledInteger(char* out, std::uint64_t digits, int decimals) {
 }
 
 // Fast path for the common stored values (12.75, 79.19): the fewest decimals whose integer
-// reads back as the value. Below 1e15 the scaled value is exact to within 1/8, so the nearest
-// integer is the only candidate and this matches the shortest round-trip text.
+// reads back as the value. Below 1e15 an integer that reads back lies within 1/8 of the exact
+// scaled value, so the rounded product is the only candidate: the result is the shortest text.
 char* AppendShortDecimal(char* out, double value) {
     for (int decimals = 0; decimals < static_cast<int>(std::size(kPowersOfTen)); ++decimals) {
         const double scaled = value * kPowersOfTen[decimals];
@@ -104,9 +104,9 @@ char* AppendGeneralNumber(char* out, double value) {
     int exponent = 0;
     std::from_chars(mark + (mark[1] == '+' ? 2 : 1), end, exponent);
 
+    // Rounding to 15 digits can carry a value just below 1e15 or 1e-5 over the line; the
+    // rounded digits decide the form.
     if (exponent >= -5 && exponent < 15) {
-        // Rounding to 15 digits can carry a value just below 1e15 or 1e-5 over the line; the
-        // rounded digits decide the form.
         std::uint64_t integer = 0;
         for (int i = 0; i < digitCount; ++i) {
             integer = integer * 10 + static_cast<std::uint64_t>(digits[i] - '0');
