@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Times RillfetchSQL against the sqlite3 shell (.mode tabs) on the same rows, and measures the
-# peak resident memory of both. Needs a release build:
+# peak resident memory of both. Goals: the 1,000,000-row export in at most 0.8 times the
+# shell's time with a peak resident memory under 16 MB (rows stream); 1,000 DSIDs x 24 rows no
+# slower than the shell running the same 2,000 queries in one process. Needs a release build:
 #   cmake -S . -B build/sql-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DRILLFETCH_BUILD_TESTS=OFF
 #   cmake --build build/sql-release --target RillfetchSQL
 # usage: bench/sqlexport/run.sh [path/to/RillfetchSQL] [work folder]
