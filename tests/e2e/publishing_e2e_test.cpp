@@ -106,6 +106,23 @@ TEST_F(PublishingRunTest, ShortSetupFileEndsTheRunWithNothingMoreWritten) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "CONNECT"), 0);
 }
 
+// In DSS mode the text log is what the web server gets, under the name typed for the DSS file.
+TEST_F(PublishingRunTest, DssRunPublishesItsLogUnderTheDssName) {
+    dir_.WriteFile("Plotwren_autoweb.txt", "127.0.0.1\r\nweb\r\nwren\r\n");
+    testing::FtpTestServer server({home_.Path(), kUser, kPassword}, home_ / "events.txt");
+    const auto result = Run(std::string("rhour, 1024, -1, 2, river.DsS, ") + kPassword);
+    server.Stop();
+
+    EXPECT_EQ(result.exitCode, 0) << result.standardError;
+    const std::string log = dir_.ReadFile("RillfetchOutput.txt");
+    EXPECT_NE(log.find("Stage;ft;North Fork;4;UT;1024 values: 1 \r\n"), std::string::npos) << log;
+    EXPECT_TRUE(
+        log.ends_with("DSS output file: " + (dir_ / "river.DsS").string() + "\r\nTHE_END\r\n"))
+        << log;
+    EXPECT_EQ(testing::ReadWholeFile(home_.Path() / "web" / "river.DsS"), log);
+    EXPECT_TRUE(fs::exists(dir_ / "river.DsS"));
+}
+
 // Without a password the run neither reads the publishing setup file nor connects.
 TEST_F(PublishingRunTest, FiveArgumentsNeverPublish) {
     dir_.WriteFile("Plotwren_autoweb.txt", "only one line");
