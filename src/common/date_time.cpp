@@ -92,7 +92,8 @@ CivilDateTime ToCivil(DateTime value) {
     auto ms = static_cast<long long>(std::llround(fraction * static_cast<double>(kMsPerDay)));
     if (ms >= kMsPerDay) {
         ms -= kMsPerDay;
-        whole += value < 0 ? -1.0 : 1.0;
+        // The time of day rounded up to midnight: the next calendar day, whatever the sign.
+        whole += 1.0;
     }
     CivilDateTime civil;
     CivilFromUnixDays(static_cast<long long>(whole) + kDaysFrom1970To1899_12_30,

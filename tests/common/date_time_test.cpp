@@ -30,6 +30,15 @@ TEST(DateTimeTest, KnownSerialNumbers) {
     }
 }
 
+TEST(DateTimeTest, RoundingUpToMidnightMovesToTheNextDay) {
+    for (const auto& [value, day] : std::vector<std::pair<double, int>>{
+             {39818.9999999999, 6}, {-1.9999999999, 30}, {-0.9999999999, 31}}) {
+        const CivilDateTime civil = ToCivil(value);
+        EXPECT_EQ(civil.day, day) << value;
+        EXPECT_EQ(civil.hour, 0) << value;
+    }
+}
+
 TEST(DateTimeTest, DayOfWeek) {
     EXPECT_EQ(DayName(DayOfWeek(0.0)), "Saturday");
     EXPECT_EQ(DayName(DayOfWeek(39819.6)), "Tuesday"); // 6 Jan 2009
