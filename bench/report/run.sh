@@ -19,7 +19,6 @@ clock="2012-01-01 12:00:00"
 report="faketime '$clock' $work/RillfetchNOW 'rhour, 1024, -800, 0'"
 query="select datatype_site_id, date_time, value from rhour where datatype_site_id=1024 \
 and date_time between '2009-10-23 00:00:00' and '2012-01-01 00:00:00' order by date_time;"
-sqlite3 "$work/wellspan.db" "ALTER TABLE runit RENAME TO rhour;"
 shell="sqlite3 -cmd '.mode tabs' $work/wellspan.db \"$query\" >$work/shell.txt"
 
 eval "$report"
