@@ -114,9 +114,11 @@ TEST_F(WindowExportRunTest, NoBookkeepingRowsGiveDashesAndNoFooter) {
 
 // Failures before the output file exists leave an earlier file untouched and write nothing.
 TEST_F(WindowExportRunTest, FailuresBeforeTheOutputFileExistWriteNothing) {
+    enum class Setup { Missing, File, Folder };
     struct Case {
         std::string name;
-        std::string setupFile; // empty: no setup file at all
+        Setup setup;
+        std::string setupFile;
         std::vector<std::string> args;
         std::string errorFragment;
     };
@@ -124,50 +126,71 @@ TEST_F(WindowExportRunTest, FailuresBeforeTheOutputFileExistWriteNothing) {
     testing::CreateSqliteDatabase(db, kDatabase);
     dir_.WriteFile("plain.txt", "this is not a database, just text\n");
     const std::vector<Case> cases = {
-        {"missing setup file", "", {"rhour,", "1024,", "-1,", "2"}, "Wellspan_setup.txt"},
-        {"empty setup file", "\x01", {"rhour,", "1024,", "-1,", "2"}, "is empty"},
+        {"missing setup file",
+         Setup::Missing,
+         "",
+         {"rhour,", "1024,", "-1,", "2"},
+         "Wellspan_setup.txt"},
+        {"empty setup file", Setup::File, "", {"rhour,", "1024,", "-1,", "2"}, "is empty"},
+        {"unreadable setup file",
+         Setup::Folder,
+         "",
+         {"rhour,", "1024,", "-1,", "2"},
+         "Is a directory"},
         {"binary setup file",
+         Setup::File,
          std::string("SQLite format 3\0\x10", 18),
          {"rhour,", "1024,", "-1,", "2"},
          "not a text file"},
         {"empty first line",
+         Setup::File,
          "\r\nDriver=SQLite3;Database=" + db,
          {"rhour,", "1024,", "-1,", "2"},
          "IM002"},
         {"missing database",
+         Setup::File,
          "Driver=SQLite3;Database=" + (dir_ / "nope.db").string(),
          {"rhour,", "1024,", "-1,", "2"},
          "unable to open"},
         {"not a database",
+         Setup::File,
          "Driver=SQLite3;Database=" + (dir_ / "plain.txt").string(),
          {"rhour,", "1024,", "-1,", "2"},
          "not a database"},
         {"OLE DB string",
+         Setup::File,
          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\w.mdb",
          {"rhour,", "1024,", "-1,", "2"},
          "ODBC connection string"},
         {"too few arguments",
+         Setup::File,
          "Driver=SQLite3;Database=" + db,
          {"rhour,", "1024,", "-1"},
          "Too few arguments"},
         {"empty fifth argument",
+         Setup::File,
          "Driver=SQLite3;Database=" + db,
          {"rhour,", "1024,", "-1,", "2,", ""},
          "Cannot create output file"},
         {"missing output directory",
+         Setup::File,
          "Driver=SQLite3;Database=" + db,
          {"rhour,", "1024,", "-1,", "2,", "/nonexistent-dir/out.txt"},
          "No such file or directory"},
         {"unreachable PostgreSQL",
+         Setup::File,
          "Driver={PostgreSQL Unicode};Servername=127.0.0.1;Port=1;Database=x;Username=x;Password=x",
          {"rhour,", "1024,", "-1,", "2"},
          "127.0.0.1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove(dir_ / "Wellspan_setup.txt");
-        if (!c.setupFile.empty()) {
-            dir_.WriteFile("Wellspan_setup.txt", c.setupFile == "\x01" ? "" : c.setupFile);
+        std::filesystem::remove_all(dir_ / "Wellspan_setup.txt");
+        if (c.setup == Setup::Folder) {
+            // A folder of that name cannot be read as a file, even by root.
+            std::filesystem::create_directory(dir_ / "Wellspan_setup.txt");
+        } else if (c.setup == Setup::File) {
+            dir_.WriteFile("Wellspan_setup.txt", c.setupFile);
         }
         dir_.WriteFile("RillfetchOutput.txt", "earlier report\r\n");
         const auto result = Run(c.args);
