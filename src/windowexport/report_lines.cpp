@@ -1,6 +1,5 @@
 #include "windowexport/report_lines.hpp"
 
-#include <cmath>
 #include <cstring>
 
 #include "common/text.hpp"
@@ -39,20 +38,15 @@ namespace {
 
 constexpr std::size_t kDayAndTimeLength = 11;
 
-// Writes "Mon 11:00PM": the same split as ToCivil (to the nearest millisecond, the fraction
-// counting forward from midnight) without working out the calendar date, which is not shown.
+// Writes "Mon 11:00PM" for the stamp, split into calendar fields the way every date of the
+// report is.
 void WriteDayAndTime(char* out, DateTime stamp) {
-    constexpr long long kMsPerDay = 86'400'000;
-    double whole = std::trunc(stamp);
-    long long ms = std::llround(std::fabs(stamp - whole) * static_cast<double>(kMsPerDay));
-    if (ms >= kMsPerDay) {
-        ms -= kMsPerDay;
-        whole += stamp < 0 ? -1.0 : 1.0;
-    }
+    const CivilDateTime civil = ToCivil(stamp);
     // Day 0 (30 December 1899) was a Saturday.
-    const long long dayOfWeek = ((static_cast<long long>(whole) + 6) % 7 + 7) % 7;
-    const int hour = static_cast<int>(ms / 3'600'000);
-    const int minute = static_cast<int>(ms / 60'000 % 60);
+    const long long days = DaysFromCivil(civil.year, civil.month, civil.day);
+    const long long dayOfWeek = ((days + 6) % 7 + 7) % 7;
+    const int hour = civil.hour;
+    const int minute = civil.minute;
     const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     const std::string_view day = DayAbbrev(static_cast<int>(dayOfWeek));
     out[0] = day[0];

@@ -61,6 +61,13 @@ TEST(ReportLinesTest, DayAndTimeAgreesWithTheReportPattern) {
             ASSERT_EQ(fast, FormatDayAndTime(stamp)) << FormatIsoDateTime(stamp);
         }
     }
+    // Times a fraction of a millisecond before midnight show the next day at 12:00AM.
+    for (const DateTime stamp : {39819.999999999, -1.999999999, -0.999999999, 0.999999999}) {
+        std::string fast;
+        AppendDayAndTime(fast, stamp);
+        EXPECT_EQ(fast, FormatDayAndTime(stamp)) << stamp;
+        EXPECT_TRUE(fast.ends_with("12:00AM")) << fast;
+    }
 }
 
 } // namespace
