@@ -19,7 +19,7 @@ CREATE TABLE bench.rsite (datatype_site_id integer PRIMARY KEY, site_name text, 
 INSERT INTO bench.rsite VALUES (1, 'Long Gauge', 'Flow', 'cfs', 19, 'ID', NULL);
 CREATE TABLE bench.rhour (datatype_site_id integer, date_time timestamp, value double precision);
 INSERT INTO bench.rhour
-SELECT 1, timestamp '1900-01-01' + i * interval '1 hour', ((i * 7919) % 100000) / 100.0
+SELECT 1, timestamp '1900-01-01' + i * interval '1 hour', ((i::bigint * 7919) % 100000) / 100.0
 FROM generate_series(0, 999999) AS i;
 CREATE INDEX ON bench.rhour (datatype_site_id, date_time);
 ANALYZE bench.rhour;
