@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "program_runner.hpp"
 #include "windowexport/dss_output.hpp"
 #include "windowexport/dss_store_message.hpp"
+#include "windowexport/run_context.hpp"
 
 namespace rill {
 namespace {
@@ -146,6 +148,21 @@ TEST(DssSlotsTest, ValuesGoToTheSlotsOfTheirOwnTimes) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(FillSlots(c.rows, IntervalOfTable(c.table, c.step)), c.expected);
     }
+}
+
+// A store status without a text of its own still names the series in the message line; here
+// the store is refused because no DSS file was opened into the file table.
+TEST(WriteDssSeriesTest, StatusWithoutTextLeavesTheDescriptorAndColon) {
+    testing::TempDir dir;
+    RunContext context;
+    context.output.Open((dir / "log.txt").string(), OpenMode::CreateNew);
+    const DssRows rows{{At(2009, 1, 5, 1), At(2009, 1, 5, 2)}, {1.0F, 2.0F}};
+    WriteDssSeries(context, "Stage;ft;North Fork;4;UT;1024", "rhour", rows, 0);
+    context.output.Close();
+    EXPECT_EQ(context.dssMessage, "Stage;ft;North Fork;4;UT;1024: ");
+    EXPECT_EQ(dir.ReadFile("log.txt"),
+              "Stage;ft;North Fork;4;UT;1024 values: 2 \r\n"
+              "Stage;ft;North Fork;4;UT;1024: \r\n");
 }
 
 } // namespace
