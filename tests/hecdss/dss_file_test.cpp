@@ -98,7 +98,7 @@ void ExpectMatchesListing(const std::filesystem::path& file, const std::string& 
 class FixtureTest : public TempDirTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(FixtureTest, WritesTheReferenceFileWordForWord) {
-    const SpecRuns runs = ParseSpec(ReadBinaryFile(FixturePath(GetParam() + ".spec")));
+    const InputRuns runs = ParseFixtureInput(ReadBinaryFile(FixturePath(GetParam() + ".input")));
     const auto file = dir_ / (GetParam() + ".dss");
     WriteRuns(file, runs);
     const auto differing =
@@ -146,7 +146,7 @@ TEST_F(DssFileTest, ReadsTheReferenceFileBeforeAMerge) {
 
 TEST_F(DssFileTest, StoringIntoAReferenceWrittenFileGivesTheReferenceResult) {
     const auto file = Copy("merge.step1");
-    const SpecRuns runs = ParseSpec(ReadBinaryFile(FixturePath("merge.spec")));
+    const InputRuns runs = ParseFixtureInput(ReadBinaryFile(FixturePath("merge.input")));
     ASSERT_EQ(runs.size(), 2U);
     WriteRuns(file, {runs[1]});
     const auto differing =

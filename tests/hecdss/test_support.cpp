@@ -83,7 +83,7 @@ std::vector<std::string> Tokens(std::string_view line) {
     return tokens;
 }
 
-float SpecValue(const std::string& token) {
+float InputValue(const std::string& token) {
     if (token == "M") {
         return kMissingValue;
     }
@@ -92,9 +92,9 @@ float SpecValue(const std::string& token) {
 
 } // namespace
 
-SpecRuns ParseSpec(std::string_view text) {
-    SpecRuns runs(1);
-    std::optional<SpecSeries> current;
+InputRuns ParseFixtureInput(std::string_view text) {
+    InputRuns runs(1);
+    std::optional<InputSeries> current;
     std::istringstream lines{std::string(text)};
     std::string line;
     while (std::getline(lines, line)) {
@@ -115,7 +115,7 @@ SpecRuns ParseSpec(std::string_view text) {
             if (tokens.size() != 6) {
                 throw std::runtime_error("series needs five fields: " + line);
             }
-            current = SpecSeries{tokens[1], tokens[2], tokens[3], tokens[4], tokens[5], {}};
+            current = InputSeries{tokens[1], tokens[2], tokens[3], tokens[4], tokens[5], {}};
         } else if (!current) {
             throw std::runtime_error("values outside a series: " + line);
         } else if (tokens[0] == "end") {
@@ -131,29 +131,30 @@ SpecRuns ParseSpec(std::string_view text) {
         } else if (tokens[0] == "rep") {
             const int count = std::stoi(tokens.at(1));
             current->values.insert(
-                current->values.end(), static_cast<std::size_t>(count), SpecValue(tokens.at(2)));
+                current->values.end(), static_cast<std::size_t>(count), InputValue(tokens.at(2)));
         } else {
             for (const std::string& token : tokens) {
-                current->values.push_back(SpecValue(token));
+                current->values.push_back(InputValue(token));
             }
         }
     }
     return runs;
 }
 
-RegularSeriesInput ToInput(const SpecSeries& series) {
+RegularSeriesInput ToInput(const InputSeries& series) {
     const auto julian = ParseDate(series.date);
     const auto seconds = ParseTimeOfDay(series.time);
     if (!julian || !seconds) {
-        throw std::runtime_error("bad date or time in spec: " + series.date + " " + series.time);
+        throw std::runtime_error("bad date or time in fixture input: " + series.date + " " +
+                                 series.time);
     }
     return {series.pathname, {*julian, *seconds}, series.values, series.units, series.type};
 }
 
-void WriteRuns(const std::filesystem::path& file, const SpecRuns& runs) {
+void WriteRuns(const std::filesystem::path& file, const InputRuns& runs) {
     for (const auto& run : runs) {
         DssFile dss = DssFile::Open(file);
-        for (const SpecSeries& series : run) {
+        for (const InputSeries& series : run) {
             const StoreStatus status = dss.StoreRegularSeries(ToInput(series));
             if (status != StoreStatus::Stored) {
                 throw std::runtime_error("store refused: " + series.pathname);

@@ -26,8 +26,8 @@ protected:
     std::filesystem::path dir_;
 };
 
-// One "series ... end" item of a fixture's .spec file.
-struct SpecSeries {
+// One "series ... end" item of a fixture's .input file.
+struct InputSeries {
     std::string pathname;
     std::string date;
     std::string time;
@@ -36,14 +36,14 @@ struct SpecSeries {
     std::vector<float> values;
 };
 
-// The runs of a .spec file ("#@step" markers); a file without markers is one run.
-using SpecRuns = std::vector<std::vector<SpecSeries>>;
-SpecRuns ParseSpec(std::string_view text);
+// The runs of an .input file ("#@step" markers); a file without markers is one run.
+using InputRuns = std::vector<std::vector<InputSeries>>;
+InputRuns ParseFixtureInput(std::string_view text);
 
-RegularSeriesInput ToInput(const SpecSeries& series);
+RegularSeriesInput ToInput(const InputSeries& series);
 
 // Stores every series of the runs, opening and closing the file once per run.
-void WriteRuns(const std::filesystem::path& file, const SpecRuns& runs);
+void WriteRuns(const std::filesystem::path& file, const InputRuns& runs);
 
 // Word addresses that differ between two DSS files, ignoring the words that hold write times
 // (file header 12 and 13, bin entry word 5, info block words 6 and 11). Different lengths count
