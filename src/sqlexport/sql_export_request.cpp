@@ -16,6 +16,10 @@ std::string ArgumentText(int argc, const char* const* argv) {
         }
         text.append(argv[i]);
     }
+    // The text starts after the blanks that follow the program name: a leading double quote
+    // still counts, and blanks alone make a usage run.
+    const auto first = text.find_first_not_of(' ');
+    text.erase(0, first == std::string::npos ? text.size() : first);
     return text;
 }
 

@@ -16,7 +16,8 @@ struct SqlExportRequest {
     bool usageRun = false;  // the argument text is empty
 };
 
-// The argument text of a run: the program's arguments joined with single blanks.
+// The argument text of a run: the program's arguments joined with single blanks, without the
+// blanks at its start.
 std::string ArgumentText(int argc, const char* const* argv);
 
 std::string DefaultOutputPath(const std::string& programDirectory);

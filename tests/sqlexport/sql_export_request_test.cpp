@@ -13,9 +13,19 @@ TEST(ArgumentTextTest, ArgumentsJoinedWithSingleBlanks) {
     const char* none[] = {"RillfetchSQL"};
     const char* several[] = {"RillfetchSQL", "1024", "15033;", "SELECT 1;", "out.txt"};
     const char* quoted[] = {"RillfetchSQL", "1024  15033; SELECT  1"};
+    // The blanks after the program name are not part of the text, so a leading double quote
+    // still counts and a text of blanks alone is a usage run.
+    const char* leadingBlanks[] = {"RillfetchSQL", "  \"1024; SELECT 1\" "};
+    const char* emptyFirst[] = {"RillfetchSQL", "", "1024;", "SELECT 1"};
+    const char* blanksOnly[] = {"RillfetchSQL", " ", " "};
+    const char* leadingTab[] = {"RillfetchSQL", "\t1024; SELECT 1"};
     EXPECT_EQ(ArgumentText(1, none), "");
     EXPECT_EQ(ArgumentText(5, several), "1024 15033; SELECT 1; out.txt");
     EXPECT_EQ(ArgumentText(2, quoted), "1024  15033; SELECT  1");
+    EXPECT_EQ(ArgumentText(2, leadingBlanks), "\"1024; SELECT 1\" ");
+    EXPECT_EQ(ArgumentText(4, emptyFirst), "1024; SELECT 1");
+    EXPECT_EQ(ArgumentText(3, blanksOnly), "");
+    EXPECT_EQ(ArgumentText(2, leadingTab), "\t1024; SELECT 1");
 }
 
 TEST(ParseSqlExportRequestTest, FieldsOfTheRequest) {

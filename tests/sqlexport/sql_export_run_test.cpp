@@ -133,7 +133,7 @@ TEST_F(SqlExportRunTest, UsageRunWritesTheUsageTextAndShowsItOnTheTerminal) {
         "",
         "and be sure data is in Wellspan for dates specified.",
     };
-    for (const auto& args : std::vector<std::vector<std::string>>{{}, {""}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{}, {""}, {"  "}}) {
         const RunResult result = Run(args);
         ExpectClean(result);
         EXPECT_EQ(Output(), CrLfLines(Concat(usage, {"THE_END"})));
