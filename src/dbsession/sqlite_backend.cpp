@@ -12,6 +12,10 @@ namespace rill {
 
 namespace {
 
+// A loader that commits to the database holds it for a moment; a run that meets it waits this
+// long for the lock instead of failing at once.
+constexpr int kBusyTimeoutMs = 30'000;
+
 struct SqliteCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
@@ -149,6 +153,7 @@ public:
         if (rc != SQLITE_OK) {
             Fail(db_.get(), "cannot open database " + path);
         }
+        sqlite3_busy_timeout(db_.get(), kBusyTimeoutMs);
         // A file that is not a database opens without complaint; reading its schema tells.
         if (sqlite3_exec(
                 db_.get(), "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=

@@ -1,7 +1,11 @@
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
+#include <thread>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "common/run_error.hpp"
 #include "dbsession/db_session.hpp"
@@ -138,6 +142,39 @@ TEST_F(SqliteSessionTest, StatementsThatWriteAreRefusedAndChangeNothing) {
     session_.OpenQuery("SELECT count(*) FROM kinds");
     EXPECT_EQ(session_.Field(0).Integer(), 3);
     session_.CloseQuery();
+}
+
+// Runs the action while another connection holds the database exclusively, as a loader does
+// while it commits, and ends that hold shortly after. The pause only lets the action meet the
+// lock; what the test checks does not depend on its length.
+void WhileAWriterHoldsTheDatabase(const std::string& dbPath, const std::function<void()>& action) {
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(dbPath.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread release([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    action();
+    release.join();
+    sqlite3_close(writer);
+}
+
+TEST_F(SqliteSessionTest, OpeningAndQueryingWaitForAWriter) {
+    DbSession other;
+    WhileAWriterHoldsTheDatabase(dbPath_, [&] {
+        EXPECT_NO_THROW(
+            other.OpenConnection("Driver=SQLite3;Database=" + dbPath_, DelimiterStep::Skip));
+    });
+    WhileAWriterHoldsTheDatabase(dbPath_, [&] {
+        try {
+            session_.OpenQuery("SELECT count(*) FROM numbers");
+            EXPECT_EQ(session_.Field(0).Integer(), 5000);
+            session_.CloseQuery();
+        } catch (const RunError& e) {
+            ADD_FAILURE() << e.what();
+        }
+    });
 }
 
 TEST_F(SqliteSessionTest, ErrorsCarryTheEngineText) {
