@@ -1,6 +1,8 @@
 #include "windowexport/export_request.hpp"
 
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "common/run_error.hpp"
@@ -60,10 +62,15 @@ double LeadingNumericValue(std::string_view text) {
     }
     double value = 0.0;
     const auto [end, ec] = std::from_chars(begin, number.data() + number.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        throw RunError("Overflow: the number " + number + " is out of range");
-    }
     (void)end;
+    if (ec == std::errc::result_out_of_range) {
+        // Out of range either way: too large is an overflow, too small is (nearly) zero. The
+        // text holds only digits, '.', 'e' and signs, and the programs keep the C locale.
+        value = std::strtod(number.c_str(), nullptr);
+        if (std::isinf(value)) {
+            throw RunError("Overflow: the number " + number + " is out of range");
+        }
+    }
     return value;
 }
 

@@ -12,13 +12,26 @@ const std::string kDefault = "/opt/rill/RillfetchOutput.txt";
 
 TEST(LeadingNumericValueTest, NumberAtStartOfText) {
     const std::vector<std::pair<std::string, double>> cases = {
-        {"-1", -1.0},   {" 2 ", 2.0},     {"-0.5", -0.5},  {"+3", 3.0},        {"1 0", 10.0},
-        {"- 1", -1.0},  {"\t-2\n", -2.0}, {"1.5e1", 15.0}, {"2D1", 20.0},      {"1e", 1.0},
-        {"3abc", 3.0},  {"abc", 0.0},     {"", 0.0},       {".5", 0.5},        {"-.25", -0.25},
-        {"1.2.3", 1.2}, {"e5", 0.0},      {"--1", 0.0},    {"0.0007", 0.0007},
+        {"-1", -1.0},     {" 2 ", 2.0},     {"-0.5", -0.5},  {"+3", 3.0},        {"1 0", 10.0},
+        {"- 1", -1.0},    {"\t-2\n", -2.0}, {"1.5e1", 15.0}, {"2D1", 20.0},      {"1e", 1.0},
+        {"3abc", 3.0},    {"abc", 0.0},     {"", 0.0},       {".5", 0.5},        {"-.25", -0.25},
+        {"1.2.3", 1.2},   {"e5", 0.0},      {"--1", 0.0},    {"0.0007", 0.0007}, {"1e-400", 0.0},
+        {"-2e-999", 0.0},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_DOUBLE_EQ(LeadingNumericValue(text), expected) << "text: [" << text << "]";
+    }
+}
+
+// Too small for a double is zero (above); too large is an overflow.
+TEST(LeadingNumericValueTest, NumberTooLargeForADoubleIsAnOverflow) {
+    for (const std::string text : {"1e400", "-1e400", "1e99999"}) {
+        try {
+            LeadingNumericValue(text);
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const RunError& error) {
+            EXPECT_TRUE(std::string(error.what()).starts_with("Overflow: ")) << error.what();
+        }
     }
 }
 
