@@ -31,7 +31,8 @@ inline constexpr double kUnitTableStartShiftDays = 0.0007;
 double LeadingNumericValue(std::string_view text);
 
 // Parses the comma-separated arguments of an export run. `today` is today's date at 00:00;
-// throws RunError when fewer than four arguments are given.
+// throws RunError when fewer than four arguments are given or an offset puts the window outside
+// the years 100 to 9999.
 ExportRequest ParseExportArguments(std::string_view commandText,
                                    const std::string& programDirectory,
                                    const std::string& defaultOutputPath,

@@ -198,6 +198,34 @@ TEST(ParseExportArgumentsTest, FieldsOfTheRequest) {
     }
 }
 
+// 1 January 100 is day -657434 and 31 December 9999 is day 2958465.
+TEST(ParseExportArgumentsTest, WindowMustLieInTheYears100To9999) {
+    const double lastDay = 2958465.0 - kToday;
+    const double firstDay = -657434.0 - kToday;
+    const std::vector<std::pair<double, double>> accepted = {
+        {firstDay, lastDay}, {firstDay - 0.5, lastDay + 0.99}, {lastDay, firstDay}};
+    for (const auto& [sdate, edate] : accepted) {
+        const std::string text =
+            "rhour, 1024, " + std::to_string(sdate) + ", " + std::to_string(edate);
+        EXPECT_NO_THROW(ParseExportArguments(text, kDir, kDefault, kToday)) << text;
+    }
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"rhour, 1024, 1e300, 2", "Overflow: sdate 1e300 puts the window outside"},
+        {"rhour, 1024, -1, 3000000", "Overflow: edate 3000000 puts the window outside"},
+        {"rhour, 1024, -1e20, 2", "Overflow: sdate -1e20 puts the window outside"},
+        {"rhour, 1024, " + std::to_string(lastDay + 1) + ", 0", "Overflow: sdate"},
+        {"rhour, 1024, 0, " + std::to_string(firstDay - 1), "Overflow: edate"},
+    };
+    for (const auto& [text, start] : refused) {
+        try {
+            ParseExportArguments(text, kDir, kDefault, kToday);
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const RunError& error) {
+            EXPECT_TRUE(std::string(error.what()).starts_with(start)) << error.what();
+        }
+    }
+}
+
 TEST(ParseExportArgumentsTest, FewerThanFourArgumentsIsAnError) {
     for (const std::string text : {"rhour", "rhour, 1024", "rhour, 1024, -1", "x"}) {
         EXPECT_THROW(ParseExportArguments(text, kDir, kDefault, kToday), RunError) << text;
