@@ -1,9 +1,29 @@
 #include "windowexport/report.hpp"
 
+#include <filesystem>
+#include <system_error>
+
+#include "common/run_error.hpp"
+#include "dbsession/connection_string.hpp"
 #include "windowexport/report_format.hpp"
 #include "windowexport/run_context.hpp"
 
 namespace rill {
+
+namespace {
+
+// Nothing on this platform keeps an open SQLite file from being replaced, so an output name
+// that points at the database the run reads is refused before the file is touched.
+void RefuseDatabaseAsOutput(const DbSession& session, const std::string& outputPath) {
+    const auto database = NativeSqliteDatabase(session.ConnectionString());
+    std::error_code error;
+    if (database && std::filesystem::equivalent(outputPath, *database, error)) {
+        throw RunError("Cannot create output file " + outputPath +
+                       ": it is the database file that the run reads");
+    }
+}
+
+} // namespace
 
 std::string
 ReportHeaderText(DateTime now, DateTime nextRunTime, DateTime windowStart, DateTime windowEnd) {
@@ -24,6 +44,7 @@ void WriteReportHeader(RunContext& context) {
     }
     session.CloseQuery();
 
+    RefuseDatabaseAsOutput(session, context.request.outputPath);
     context.output.Open(context.request.outputPath, OpenMode::CreateNew);
     const DateTime now = NowLocal();
     context.runDate = DatePart(now);

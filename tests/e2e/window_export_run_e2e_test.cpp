@@ -204,6 +204,24 @@ TEST_F(WindowExportRunTest, FailuresBeforeTheOutputFileExistWriteNothing) {
     }
 }
 
+// The database file stays as it is whatever spelling of it the output name uses.
+TEST_F(WindowExportRunTest, OutputNamingTheDatabaseIsRefused) {
+    UseDatabase(kDatabase);
+    const std::string database = dir_.ReadFile("w.db");
+    const std::string dotted = (dir_ / "." / "w.db").string();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"w.db", (dir_ / "w.db").string()}, {dotted, dotted}};
+    for (const auto& [name, outputPath] : cases) {
+        SCOPED_TRACE(name);
+        const auto result = Run({"rhour, , -1, 2, " + name});
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(dir_.ReadFile("w.db") == database) << "the database file was changed";
+        EXPECT_EQ(result.standardError,
+                  "RillfetchNOW: Cannot create output file " + outputPath +
+                      ": it is the database file that the run reads\n");
+    }
+}
+
 TEST_F(WindowExportRunTest, NullNextRunTimeFailsBeforeTheFileExists) {
     UseDatabase(R"sql(CREATE TABLE rupdate (datatype_site_id INTEGER, value TEXT, site_name TEXT);
                       INSERT INTO rupdate VALUES (-1, NULL, NULL);)sql");
