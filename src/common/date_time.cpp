@@ -86,6 +86,14 @@ DateTime ToDateTime(const CivilDateTime& civil) {
     return days < 0 ? days - fraction : days + fraction;
 }
 
+bool IsCalendarDateTime(DateTime value) {
+    static const auto kFirstDay = static_cast<double>(DaysFromCivil(100, 1, 1));
+    static const auto kDayAfterLastDay = static_cast<double>(DaysFromCivil(10000, 1, 1));
+    // Before 1899 the whole part counts days back and the fraction still runs forward, so the
+    // first day takes values from kFirstDay down to (not including) kFirstDay - 1.
+    return value > kFirstDay - 1.0 && value < kDayAfterLastDay;
+}
+
 CivilDateTime ToCivil(DateTime value) {
     double whole = std::trunc(value);
     double fraction = std::fabs(value - whole);

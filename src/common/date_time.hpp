@@ -26,6 +26,10 @@ long long DaysFromCivil(int year, int month, int day);
 
 DateTime ToDateTime(const CivilDateTime& civil);
 
+// True for the values that have a calendar date with a four-digit year: 1 January 100 up to
+// the end of 31 December 9999. Only these may be given to ToCivil.
+bool IsCalendarDateTime(DateTime value);
+
 // Splits a value into its calendar fields, rounded to the nearest millisecond.
 CivilDateTime ToCivil(DateTime value);
 

@@ -1,5 +1,8 @@
 #include "dbsession/connection_string.hpp"
 
+#include <filesystem>
+#include <system_error>
+
 #include "common/text.hpp"
 
 namespace rill {
@@ -74,6 +77,12 @@ std::optional<std::string> NativeSqliteDatabase(std::string_view connectionStrin
         return std::nullopt;
     }
     return ConnectionStringValue(connectionString, "Database").value_or(std::string());
+}
+
+bool NamesNativeDatabaseFile(std::string_view connectionString, const std::string& path) {
+    const auto database = NativeSqliteDatabase(connectionString);
+    std::error_code error;
+    return database && !database->empty() && std::filesystem::equivalent(path, *database, error);
 }
 
 bool IsOleDbConnectionString(std::string_view connectionString) {

@@ -19,6 +19,10 @@ std::optional<std::string> ConnectionStringValue(std::string_view connectionStri
 // engine serves it; nullopt otherwise.
 std::optional<std::string> NativeSqliteDatabase(std::string_view connectionString);
 
+// True when the connection string is served by the built-in engine and its database file is
+// the file at `path`: writing there would destroy the data the run reads.
+bool NamesNativeDatabaseFile(std::string_view connectionString, const std::string& path);
+
 // True for an OLE DB connection string (it names a Provider), which ODBC cannot open.
 bool IsOleDbConnectionString(std::string_view connectionString);
 

@@ -81,7 +81,8 @@ double ValueToDouble(const Value& value, std::string_view column) {
     }
 }
 
-DateTime ValueToDateTime(const Value& value, std::string_view column) {
+namespace {
+DateTime AsDateTime(const Value& value, std::string_view column) {
     switch (value.Kind()) {
     case ValueKind::Timestamp:
         return value.DateTimeValue();
@@ -97,6 +98,16 @@ DateTime ValueToDateTime(const Value& value, std::string_view column) {
     default:
         Mismatch(column, KindName(value));
     }
+}
+} // namespace
+
+DateTime ValueToDateTime(const Value& value, std::string_view column) {
+    const DateTime result = AsDateTime(value, column);
+    if (!IsCalendarDateTime(result)) {
+        throw RunError("Overflow: column " + std::string(column) +
+                       " holds a date-time outside the years 100 to 9999");
+    }
+    return result;
 }
 
 std::string ValueToText(const Value& value, std::string_view column) {

@@ -6,7 +6,9 @@
 
 #include "common/run_error.hpp"
 #include "common/text_output.hpp"
+#include "dbsession/connection_string.hpp"
 #include "dbsession/db_session.hpp"
+#include "dbsession/setup_file.hpp"
 #include "platform/platform.hpp"
 #include "sqlexport/result_blocks.hpp"
 #include "sqlexport/sql_export_request.hpp"
@@ -38,6 +40,21 @@ void ShowUsage(const std::string& path, const std::vector<std::string>& lines) {
         std::fputc('\n', stdout);
     }
     std::fflush(stdout);
+}
+
+// The output file is created before the setup file is read; a name that points at the SQLite
+// database the setup file names would be truncated, so it is refused before anything is written.
+void RefuseDatabaseAsOutput(const std::string& programDirectory, const std::string& outputPath) {
+    std::string connectionString;
+    try {
+        connectionString = ReadConnectionString(programDirectory);
+    } catch (const RunError&) {
+        return; // a missing or unreadable setup file is reported in the output file later
+    }
+    if (NamesNativeDatabaseFile(connectionString, outputPath)) {
+        throw RunError("Cannot create output file " + outputPath +
+                       ": it is the database file that the run reads");
+    }
 }
 
 } // namespace
@@ -74,6 +91,7 @@ int RunSqlExport(const std::string& argumentText) {
         programDirectory = platform::ProgramDirectory();
         platform::SetWorkingDirectory(programDirectory);
         request = ParseSqlExportRequest(argumentText, programDirectory);
+        RefuseDatabaseAsOutput(programDirectory, request.outputPath);
         output.Open(request.outputPath, OpenMode::CreateNew);
     } catch (const std::exception& error) {
         ReportToStandardError(error.what());

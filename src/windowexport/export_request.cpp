@@ -79,11 +79,7 @@ namespace {
 // The window's dates must be ones the report and the queries can write with four-digit years:
 // 1 January 100 up to the end of 31 December 9999.
 void CheckWindowDate(DateTime value, std::string_view argument, std::string_view word) {
-    static const auto kFirstDay = static_cast<double>(DaysFromCivil(100, 1, 1));
-    static const auto kDayAfterLastDay = static_cast<double>(DaysFromCivil(10000, 1, 1));
-    // Before 1899 the whole part counts days back and the fraction still runs forward, so the
-    // first day takes values from kFirstDay down to (not including) kFirstDay - 1.
-    if (!(value > kFirstDay - 1.0 && value < kDayAfterLastDay)) {
+    if (!IsCalendarDateTime(value)) {
         throw RunError("Overflow: " + std::string(word) + " " + std::string(TrimBlanks(argument)) +
                        " puts the window outside the years 100 to 9999");
     }

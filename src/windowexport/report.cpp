@@ -1,8 +1,5 @@
 #include "windowexport/report.hpp"
 
-#include <filesystem>
-#include <system_error>
-
 #include "common/run_error.hpp"
 #include "dbsession/connection_string.hpp"
 #include "windowexport/report_format.hpp"
@@ -15,9 +12,7 @@ namespace {
 // Nothing on this platform keeps an open SQLite file from being replaced, so an output name
 // that points at the database the run reads is refused before the file is touched.
 void RefuseDatabaseAsOutput(const DbSession& session, const std::string& outputPath) {
-    const auto database = NativeSqliteDatabase(session.ConnectionString());
-    std::error_code error;
-    if (database && std::filesystem::equivalent(outputPath, *database, error)) {
+    if (NamesNativeDatabaseFile(session.ConnectionString(), outputPath)) {
         throw RunError("Cannot create output file " + outputPath +
                        ": it is the database file that the run reads");
     }

@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "common/run_error.hpp"
 #include "platform/platform.hpp"
@@ -152,13 +153,27 @@ int RunWindowExport(const std::string& commandText) {
         }
         return 2;
     }
-    if (mainError || publishFailed) {
-        ReportOnStandardError(mainError && publishFailed ? *mainError + " (then: FTP put failed)"
-                              : mainError                ? *mainError
-                                                         : std::string("FTP put failed"));
-        return 1;
+    // Everything the file records as having gone wrong, for the scheduler: the run's error, a
+    // DSS file that could not be opened or a store that failed, a failed upload.
+    std::vector<std::string> problems;
+    if (mainError) {
+        problems.push_back(*mainError);
     }
-    return 0;
+    if (request.dssMode && !context.dssMessage.empty()) {
+        problems.push_back(FoldToOneLine(context.dssMessage));
+    }
+    if (publishFailed) {
+        problems.emplace_back("FTP put failed");
+    }
+    if (problems.empty()) {
+        return 0;
+    }
+    std::string description = problems.front();
+    for (std::size_t i = 1; i < problems.size(); ++i) {
+        description += " (then: " + problems[i] + ")";
+    }
+    ReportOnStandardError(description);
+    return 1;
 }
 
 } // namespace rill

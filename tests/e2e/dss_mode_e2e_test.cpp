@@ -271,7 +271,8 @@ TEST_F(DssModeTest, FileThatCannotBeOpenedIsReportedAtTheFirstSeriesWithRows) {
     for (const auto& target : targets) {
         SCOPED_TRACE(target);
         const auto result = Run("rhour, 1024 15033 16033, -1, 2, " + target);
-        EXPECT_EQ(result.exitCode, 0) << result.standardError;
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.standardError, "RillfetchNOW: Could not open " + target + "\n");
         auto expected = Header();
         Append(expected,
                {std::string("Stage;ft;North Fork;4;UT;1024"),
@@ -337,7 +338,7 @@ TEST_F(DssModeTest, OneRowUnitSeriesTakesTheLastStep) {
         INSERT INTO runit VALUES (15033, '2009-01-05 01:00:00', 1), (15033, '2009-01-05 01:15:00', 2);
     )sql");
     const auto result = Run("runit, 1024 15033 1024, -1, 2, river.dss");
-    EXPECT_EQ(result.exitCode, 0) << result.standardError;
+    EXPECT_EQ(result.exitCode, 1);
     const std::string refused = "Stage;ft;North Fork;4;UT;1024: A non-standard time interval was "
                                 "provided in the ' E' part of the pathname.";
     auto expected = Header();
@@ -357,6 +358,7 @@ TEST_F(DssModeTest, OneRowUnitSeriesTakesTheLastStep) {
             std::string("Data are provisional."),
             std::string("THE_END")});
     EXPECT_EQ(Log(), CrLfLines(expected));
+    EXPECT_EQ(result.standardError, "RillfetchNOW: " + refused + "\n");
     EXPECT_EQ(Series("/UT024/1024 North Fork/STAGE//15MIN/MSA/").values,
               (std::vector<std::string>{"05Jan2009 01:00:00 1"}));
 }

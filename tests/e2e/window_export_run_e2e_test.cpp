@@ -222,14 +222,26 @@ TEST_F(WindowExportRunTest, OutputNamingTheDatabaseIsRefused) {
     }
 }
 
-TEST_F(WindowExportRunTest, NullNextRunTimeFailsBeforeTheFileExists) {
-    UseDatabase(R"sql(CREATE TABLE rupdate (datatype_site_id INTEGER, value TEXT, site_name TEXT);
-                      INSERT INTO rupdate VALUES (-1, NULL, NULL);)sql");
-    dir_.WriteFile("RillfetchOutput.txt", "earlier report\r\n");
-    const auto result = Run({"rhour, , -1, 2"});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(Output(), "earlier report\r\n");
-    EXPECT_NE(result.standardError.find("Null"), std::string::npos) << result.standardError;
+// A next-run value that is no date-time fails the run before the report file exists.
+TEST_F(WindowExportRunTest, UnreadableNextRunTimeFailsBeforeTheFileExists) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"NULL", "Null"},
+        {"'next Tuesday'", "not a date-time"},
+        {"1e20", "outside the years 100 to 9999"},
+    };
+    for (const auto& [value, errorFragment] : cases) {
+        SCOPED_TRACE(value);
+        std::filesystem::remove(dir_ / "w.db");
+        UseDatabase("CREATE TABLE rupdate (datatype_site_id INTEGER, value, site_name TEXT);"
+                    "INSERT INTO rupdate VALUES (-1, " +
+                    value + ", NULL);");
+        dir_.WriteFile("RillfetchOutput.txt", "earlier report\r\n");
+        const auto result = Run({"rhour, , -1, 2"});
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(Output(), "earlier report\r\n");
+        EXPECT_NE(result.standardError.find(errorFragment), std::string::npos)
+            << result.standardError;
+    }
 }
 
 TEST_F(WindowExportRunTest, FullDiskIsReportedNotASilentlyShortFile) {

@@ -158,9 +158,15 @@ TEST_F(SqlExportRunTest, TextsRefusedBeforeAnyFileIsWritten) {
         {"1024; SELECT 1; no_such_folder/out.txt",
          "Cannot create output file no_such_folder/out.txt: No such file or directory"},
         {"1024; SELECT 1; /", "Cannot create output file /: Is a directory"},
+        // The database the setup file names would be truncated by creating the output there.
+        {"1024; SELECT 1; wellspan.db",
+         "Cannot create output file " + (dir_ / "wellspan.db").string() +
+             ": it is the database file that the run reads"},
     };
+    const std::string database = rill::testing::ReadWholeFile(Database());
     for (const auto& c : cases) {
         ExpectFailure(RunText(c.argumentText), 2, c.description);
+        EXPECT_EQ(rill::testing::ReadWholeFile(Database()), database);
         EXPECT_EQ(FilesOf(dir_.Path()),
                   (std::set<std::string>{"RillfetchSQL", "Wellspan_setup.txt", "wellspan.db"}))
             << c.argumentText;
