@@ -252,8 +252,14 @@ void ZSRTS_(std::int32_t* ifltab,
 }
 
 void ZCLOSE_(std::int32_t* ifltab) {
+    (void)CloseDssFileTable(ifltab);
+}
+
+} // extern "C"
+
+std::int32_t CloseDssFileTable(std::int32_t* ifltab) {
     if (ifltab == nullptr || ifltab[0] != kTableMark) {
-        return;
+        return 0;
     }
     try {
         Registry& registry = OpenFiles();
@@ -262,14 +268,14 @@ void ZCLOSE_(std::int32_t* ifltab) {
         ifltab[0] = 0;
         ifltab[1] = 0;
         if (found == registry.files.end()) {
-            return;
+            return 0;
         }
         DssFile file = std::move(found->second);
         registry.files.erase(found);
-        // Nothing is reported back; the destructor still releases the file if this fails.
+        // On failure the destructor still releases the file.
         file.Close();
+        return 0;
     } catch (...) {
+        return kZcloseFailed;
     }
 }
-
-} // extern "C"

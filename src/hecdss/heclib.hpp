@@ -71,3 +71,8 @@ void ZSRTS_(std::int32_t* ifltab,
 void ZCLOSE_(std::int32_t* ifltab);
 
 } // extern "C"
+
+// ZCLOSE_ with its outcome: 0 when the file was closed (or none was open), kZcloseFailed when
+// flushing or closing failed, so that stored data may not have reached the disk.
+inline constexpr std::int32_t kZcloseFailed = -1;
+std::int32_t CloseDssFileTable(std::int32_t* ifltab);

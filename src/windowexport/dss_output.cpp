@@ -150,7 +150,11 @@ void OpenDssFile(RunContext& context) {
 }
 
 void CloseDssFile(RunContext& context) {
-    ZCLOSE_(context.dssFileTable.data());
+    // The close flushes the stored series to the disk: a failure there loses data.
+    if (CloseDssFileTable(context.dssFileTable.data()) != 0) {
+        throw RunError("Cannot close DSS file " + context.request.dssPath +
+                       ": the stored series may not have reached the disk");
+    }
     context.output.WriteLine(context.dssMessage);
     context.output.WriteLine("DSS output file: " + context.request.dssPath);
 }
