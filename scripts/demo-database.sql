@@ -35,14 +35,14 @@ CREATE TEMP TABLE hours AS
   WITH RECURSIVE h(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM h WHERE n < 37 * 24)
   SELECT n, datetime('now', 'localtime', 'start of day', '-30 days', n || ' hours') AS t FROM h;
 
-INSERT INTO rhour SELECT 1024, t, round(3.2 + 0.35 * sin(n * 2 * pi() / 24) + 0.002 * n, 2) FROM hours;
+INSERT INTO rhour SELECT 1024, t, round(3.2 + 0.35 * sin(n * 2 * pi() / 24) + 0.0002 * n, 2) FROM hours;
 INSERT INTO rhour SELECT 15033, t, round(1180 + 140 * sin(n * 2 * pi() / 24 - 1.1) + 0.4 * n, 0) FROM hours;
 INSERT INTO rhour SELECT 16033, t, round(12.4 + 0.1 * (n / 40), 1) FROM hours;
 INSERT INTO rhour SELECT 17033, t, round(5712.34 - 0.004 * n, 2) FROM hours;
 
 -- Daily values at midnight, and the daily precipitation series that lives only in rday.
 INSERT INTO rday SELECT 18033, t, round(abs(0.35 * sin(n * 0.7)), 2) FROM hours WHERE n % 24 = 0;
-INSERT INTO rday SELECT 1024, t, round(3.2 + 0.002 * n, 2) FROM hours WHERE n % 24 = 0;
+INSERT INTO rday SELECT 1024, t, round(3.2 + 0.0002 * n, 2) FROM hours WHERE n % 24 = 0;
 INSERT INTO rday SELECT 15033, t, round(1180 + 0.4 * n, 0) FROM hours WHERE n % 24 = 0;
 
 -- Unit values every 15 minutes.
@@ -50,7 +50,7 @@ CREATE TEMP TABLE quarters AS
   WITH RECURSIVE q(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM q WHERE n < 37 * 96)
   SELECT n, datetime('now', 'localtime', 'start of day', '-30 days', (n * 15) || ' minutes') AS t FROM q;
 
-INSERT INTO runit SELECT 1024, t, round(3.2 + 0.35 * sin(n * 2 * pi() / 96) + 0.0005 * n, 2) FROM quarters;
+INSERT INTO runit SELECT 1024, t, round(3.2 + 0.35 * sin(n * 2 * pi() / 96) + 0.00005 * n, 2) FROM quarters;
 INSERT INTO runit SELECT 15033, t, round(1180 + 140 * sin(n * 2 * pi() / 96 - 1.1) + 0.1 * n, 0) FROM quarters;
 INSERT INTO runit SELECT 16033, t, round(12.4 + 0.1 * (n / 160), 1) FROM quarters;
 INSERT INTO runit SELECT 17033, t, round(5712.34 - 0.001 * n, 2) FROM quarters;
