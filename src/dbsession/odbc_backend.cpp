@@ -270,6 +270,7 @@ public:
             Stmt(), SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), 0);
         (void)SQLSetStmtAttr(
             Stmt(), SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_READ_ONLY), 0);
+        Prepare();
         Run();
         Describe();
         Bind(getDataExtensions);
@@ -302,9 +303,25 @@ public:
 private:
     SQLHSTMT Stmt() const { return statement_.get(); }
 
+    // Compiles the statement and, where the driver can tell before running it, refuses one that
+    // returns no rows: drivers that ignore the read-only request would otherwise carry out an
+    // UPDATE or DELETE before it could be refused.
+    void Prepare() {
+        Check(SQLPrepare(Stmt(),
+                         reinterpret_cast<SQLCHAR*>(sql_.data()),
+                         static_cast<SQLINTEGER>(sql_.size())),
+              SQL_HANDLE_STMT,
+              Stmt(),
+              "the query failed");
+        SQLSMALLINT count = 0;
+        if (SQL_SUCCEEDED(SQLNumResultCols(Stmt(), &count)) && count <= 0) {
+            throw RunError("ODBC: the statement returns no rows and columns; only queries that "
+                           "read rows can be run, and this one was not");
+        }
+    }
+
     void Run() {
-        const SQLRETURN rc = SQLExecDirect(
-            Stmt(), reinterpret_cast<SQLCHAR*>(sql_.data()), static_cast<SQLINTEGER>(sql_.size()));
+        const SQLRETURN rc = SQLExecute(Stmt());
         // A searched update that touches no row answers SQL_NO_DATA; it has no result set either.
         if (rc != SQL_NO_DATA) {
             Check(rc, SQL_HANDLE_STMT, Stmt(), "the query failed");

@@ -261,8 +261,10 @@ TEST_F(SqliteOdbcTest, FailuresCarryTheDriversStateAndText) {
     };
     const std::vector<Case> cases = {
         {connection, "SELECT * FROM missing", {"SQLSTATE HY000", "no such table: missing"}},
-        {connection, "SELEC 1", {"SQLSTATE HY000", "syntax error"}},
-        {connection, "DELETE FROM obs WHERE id = 0", {"no rows and columns"}},
+        // The driver only compiles a statement when it runs it: a text that describes no
+        // columns is refused unrun, whether it is mistyped or would delete rows.
+        {connection, "SELEC 1", {"no rows and columns", "not"}},
+        {connection, "DELETE FROM obs WHERE id = 1", {"no rows and columns"}},
         {"Driver=/nonexistent/libnothing.so;Database=x",
          "",
          {"SQLSTATE 01000", "Can't open lib '/nonexistent/libnothing.so'"}},
@@ -282,6 +284,11 @@ TEST_F(SqliteOdbcTest, FailuresCarryTheDriversStateAndText) {
         ExpectMentions(ErrorOf([&] { session.OpenQuery(c.sql); }), c.mentions);
         EXPECT_FALSE(session.QueryIsOpen());
     }
+    // This driver ignores the read-only request: the refused DELETE must not have run.
+    DbSession check;
+    check.OpenConnection(connection, DelimiterStep::Classify);
+    check.OpenQuery("SELECT count(*) FROM obs");
+    EXPECT_EQ(Show(check.Field(0)), "Integer:1");
 }
 
 TEST_F(SqliteOdbcTest, RestartRereadsFromTheFirstRowAndCloseEndsTheConnection) {
@@ -517,22 +524,33 @@ TEST_F(PostgresOdbcTest, WritesAreRefusedAndLeaveTheTablesUnchanged) {
     struct Case {
         std::string connection;
         std::string sql;
+        std::string mention;
     };
-    // The owner is refused too: the session itself is read-only, even for a write that
-    // returns rows.
+    // Statements without rows are refused before they run; a write that returns rows runs
+    // and is refused by the read-only session, for the owner too.
     const std::vector<Case> cases = {
-        {PgReaderConnectionString(), "INSERT INTO " + Table("level") + " VALUES (4)"},
-        {PgReaderConnectionString(), "DELETE FROM " + Table("level")},
-        {PgReaderConnectionString(), "CREATE TABLE " + Table("extra") + " (a integer)"},
-        {PgAdminConnectionString(), "INSERT INTO " + Table("level") + " VALUES (5) RETURNING id"},
-        {PgAdminConnectionString(), "UPDATE " + Table("level") + " SET id = id + 10"},
-        {PgAdminConnectionString(), "CREATE TABLE " + Table("extra") + " (a integer)"},
+        {PgReaderConnectionString(),
+         "INSERT INTO " + Table("level") + " VALUES (4)",
+         "no rows and columns"},
+        {PgReaderConnectionString(), "DELETE FROM " + Table("level"), "no rows and columns"},
+        {PgReaderConnectionString(),
+         "CREATE TABLE " + Table("extra") + " (a integer)",
+         "no rows and columns"},
+        {PgAdminConnectionString(),
+         "INSERT INTO " + Table("level") + " VALUES (5) RETURNING id",
+         "SQLSTATE 25006"},
+        {PgAdminConnectionString(),
+         "UPDATE " + Table("level") + " SET id = id + 10",
+         "no rows and columns"},
+        {PgAdminConnectionString(),
+         "CREATE TABLE " + Table("extra") + " (a integer)",
+         "no rows and columns"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql);
         DbSession session;
         session.OpenConnection(c.connection, DelimiterStep::Classify);
-        ExpectMentions(ErrorOf([&] { session.OpenQuery(c.sql); }), {"SQLSTATE"});
+        ExpectMentions(ErrorOf([&] { session.OpenQuery(c.sql); }), {c.mention});
         session.CloseSession();
     }
     DbSession check;
