@@ -8,6 +8,7 @@
 #include "hecdss/dss_time.hpp"
 #include "hecdss/dss_values.hpp"
 #include "program_runner.hpp"
+#include "wellspan_schema.hpp"
 
 namespace rill {
 namespace {
@@ -17,17 +18,8 @@ using testing::CrLfLines;
 
 constexpr const char* kProgram = "RillfetchNOW";
 
-const char* kSchema = R"sql(
-    CREATE TABLE rsite (datatype_site_id INTEGER, site_name TEXT, datatype_name TEXT,
-                        unit_name TEXT, datatype_id INTEGER, state TEXT, notes TEXT);
-    CREATE TABLE rupdate (datatype_site_id INTEGER, value DATETIME, site_name TEXT);
-    INSERT INTO rupdate VALUES (0, NULL, 'Data are provisional.');
-    CREATE TABLE rhour (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-    CREATE TABLE rday (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-    CREATE TABLE runit (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-    CREATE TABLE rmonth (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-    CREATE TABLE ryear (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-)sql";
+const std::string kSchema =
+    testing::kWellspanTables + "INSERT INTO rupdate VALUES (0, NULL, 'Data are provisional.');";
 
 // One value as read back: "05Jan2009 24:00:00 3.42", or "M" for a missing value.
 std::string Shown(const hecdss::DssTime& time, float value) {

@@ -6,6 +6,7 @@
 
 #include "ftp_test_server.hpp"
 #include "program_runner.hpp"
+#include "wellspan_schema.hpp"
 
 namespace rill {
 namespace {
@@ -20,12 +21,8 @@ constexpr const char* kPassword = "Ri11-web-pass";
 class PublishingRunTest : public ::testing::Test {
 protected:
     PublishingRunTest() : dir_({kProgram}) {
-        testing::CreateSqliteDatabase(dir_ / "w.db", R"sql(
-            CREATE TABLE rsite (datatype_site_id INTEGER, site_name TEXT, datatype_name TEXT,
-                                unit_name TEXT, datatype_id INTEGER, state TEXT, notes TEXT);
+        testing::CreateSqliteDatabase(dir_ / "w.db", testing::kWellspanTables + R"sql(
             INSERT INTO rsite VALUES (1024, 'North Fork', 'Stage', 'ft', 4, 'UT', NULL);
-            CREATE TABLE rupdate (datatype_site_id INTEGER, value DATETIME, site_name TEXT);
-            CREATE TABLE rhour (datatype_site_id INTEGER, date_time DATETIME, value REAL);
             INSERT INTO rhour VALUES (1024, '2009-01-06 01:00:00', 3.42);
         )sql");
         dir_.WriteFile("Wellspan_setup.txt",

@@ -8,6 +8,7 @@
 
 #include "pg_fixture.hpp"
 #include "program_runner.hpp"
+#include "wellspan_schema.hpp"
 
 namespace rill {
 namespace {
@@ -22,14 +23,7 @@ constexpr const char* kProgram = "RillfetchNOW";
 // Tuesday 6 January 2009, 2:15 PM.
 constexpr const char* kRunTime = "2009-01-06 14:15:00";
 
-const std::string kSchema = R"sql(
-CREATE TABLE rsite (datatype_site_id INTEGER, site_name TEXT, datatype_name TEXT,
-                    unit_name TEXT, datatype_id INTEGER, state TEXT, notes TEXT);
-CREATE TABLE rupdate (datatype_site_id INTEGER, value DATETIME, site_name TEXT);
-CREATE TABLE rhour (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-CREATE TABLE rday (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-CREATE TABLE runit (datatype_site_id INTEGER, date_time DATETIME, value REAL);
-)sql";
+const std::string& kSchema = testing::kWellspanTables;
 
 const std::string kBookkeeping = R"sql(
 INSERT INTO rupdate VALUES (-1, '2009-01-06 15:00:00', NULL);

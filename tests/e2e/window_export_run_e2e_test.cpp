@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "program_runner.hpp"
+#include "wellspan_schema.hpp"
 
 namespace rill {
 namespace {
@@ -17,11 +18,7 @@ using testing::RunProgram;
 constexpr const char* kProgram = "RillfetchNOW";
 constexpr const char* kRunTime = "2009-01-06 14:15:00";
 
-const char* kDatabase = R"sql(
-    CREATE TABLE rsite (datatype_site_id INTEGER, site_name TEXT, datatype_name TEXT,
-                        unit_name TEXT, datatype_id INTEGER, state TEXT, notes TEXT);
-    CREATE TABLE rupdate (datatype_site_id INTEGER, value DATETIME, site_name TEXT);
-    CREATE TABLE rhour (datatype_site_id INTEGER, date_time DATETIME, value REAL);
+const std::string kDatabase = testing::kWellspanTables + R"sql(
     INSERT INTO rupdate VALUES (-1, '2009-01-06 15:00:00', NULL);
     INSERT INTO rupdate VALUES (0, NULL, 'Data are provisional.');
 )sql";
