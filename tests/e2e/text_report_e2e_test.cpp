@@ -365,7 +365,7 @@ TEST_F(TextReportPgTest, ExampleReport) {
         EXPECT_EQ(result.exitCode, 0) << result.standardError;
         EXPECT_EQ(Output(), CrLfLines(kExampleReport));
         EXPECT_EQ(result.standardError, "");
-        Fill("DROP TABLE rsite, rupdate, rhour, rday, runit;");
+        Fill("DROP TABLE rsite, rupdate, rhour, rday, runit, rmonth, ryear;");
     }
 }
 
@@ -379,7 +379,7 @@ TEST_F(TextReportPgTest, WindowEnds) {
             EXPECT_EQ(Output(),
                       CrLfLines(Concat({kHeader, c.blocks, {"Data are provisional.", "THE_END"}})));
         }
-        Fill("DROP TABLE rsite, rupdate, rhour, rday, runit;");
+        Fill("DROP TABLE rsite, rupdate, rhour, rday, runit, rmonth, ryear;");
     }
 }
 
